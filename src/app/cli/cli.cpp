@@ -1,0 +1,60 @@
+#include "cli.h"
+
+#include "core/settings.h"
+#include "core/startup.h"
+#include "version.h"
+
+#include <cstdio>
+
+namespace kestrova::cli {
+
+namespace {
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+QString versionCaption() {
+    return BuildVersionText(SettingsAppTitle(), build::VersionMajor, build::VersionMinor, build::VersionRevision);
+}
+
+QString helpText() {
+    QString text = QStringLiteral("Usage: kestrova-cli COMMAND [options]\n"
+                                  "       kestrova-cli --version | --help\n\nCommands:\n");
+    for (const Command& command : Commands()) {
+        text += QStringLiteral("  %1 %2\n").arg(QString::fromLatin1(command.name), -9).arg(QString::fromLatin1(command.usage));
+    }
+    text += QStringLiteral("\nErrors go to standard error; the exit status is 1 for bad usage and 2 when the work fails.\n");
+    return text;
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {};
+    return commands;
+}
+
+int Run(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        print(stderr, helpText());
+        return ExitUsage;
+    }
+    const QString& first = arguments.front();
+    if (first == QStringLiteral("--version")) {
+        print(stdout, versionCaption() + u'\n');
+        return ExitOk;
+    }
+    if (first == QStringLiteral("--help") || first == QStringLiteral("-h") || first == QStringLiteral("help")) {
+        print(stdout, helpText());
+        return ExitOk;
+    }
+    for (const Command& command : Commands()) {
+        if (first == QLatin1String(command.name)) return command.run(arguments.mid(1));
+    }
+    print(stderr, QStringLiteral("kestrova-cli: unknown command \"%1\" (see kestrova-cli --help)\n").arg(first));
+    return ExitUsage;
+}
+
+}  // namespace kestrova::cli

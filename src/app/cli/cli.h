@@ -1,0 +1,27 @@
+#pragma once
+// kestrova-cli: the program's work without a window.
+
+#include <QStringList>
+
+#include <functional>
+
+namespace kestrova::cli {
+
+// Exit statuses: 0 done, 1 bad usage, 2 the work failed.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitUsage = 1;
+inline constexpr int ExitFailed = 2;
+
+struct Command {
+    const char* name;
+    const char* usage;  // the options, as the help lists them
+    std::function<int(const QStringList& arguments)> run;
+};
+
+// Every command kestrova-cli knows, in the order the help lists them.
+const std::vector<Command>& Commands();
+
+// Runs one command line (without the program name); prints to standard output and error.
+int Run(const QStringList& arguments);
+
+}  // namespace kestrova::cli

@@ -1,0 +1,7 @@
+#include "global_state.h"
+
+namespace kestrova {
+
+GlobalState Vars;
+
+}  // namespace kestrova

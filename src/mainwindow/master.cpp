@@ -1,0 +1,64 @@
+#include "master.h"
+
+#include "preferences.h"
+
+#include "core/global_state.h"
+#include "core/translate.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace kestrova {
+
+Master::Master(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("Master"));
+    setWindowTitle(Vars.VersionText);
+    setMinimumSize(665, 480);
+    resize(800, 600);
+    mdiArea_->setObjectName(QStringLiteral("MDIArea"));
+    setCentralWidget(mdiArea_);
+    buildMenus();
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+}
+
+void Master::buildMenus() {
+    QMenu* file = menuBar()->addMenu(Translate(QStringLiteral("&File")));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* preferences = file->addAction(Translate(QStringLiteral("&Preferences")));
+    preferences->setObjectName(QStringLiteral("mnuPreferences"));
+    connect(preferences, &QAction::triggered, this, &Master::showPreferences);
+    file->addSeparator();
+    QAction* exit = file->addAction(Translate(QStringLiteral("E&xit")));
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void Master::showPreferences() {
+    if (preferences_ == nullptr) preferences_ = new Preferences(this);
+    preferences_->LoadValues();
+    preferences_->show();
+    preferences_->raise();
+}
+
+void Master::closeBySystem() {
+    unloadMode_ = UnloadMode::System;
+    close();
+}
+
+void Master::closeEvent(QCloseEvent* event) {
+    event->accept();
+    EndProgram(*this);
+}
+
+void EndProgram(Master& master) {
+    Vars.ShuttingDown = true;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != &master && window->isVisible()) window->close();
+    }
+    QCoreApplication::exit(0);
+}
+
+}  // namespace kestrova

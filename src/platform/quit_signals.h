@@ -1,0 +1,11 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP as a closing request from the system, delivered on the UI thread.
+
+#include <functional>
+
+namespace kestrova {
+
+// onQuit runs from the event loop each time one of the signals arrives. Call once.
+void InstallQuitSignalHandler(std::function<void()> onQuit);
+
+}  // namespace kestrova

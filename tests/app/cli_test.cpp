@@ -1,0 +1,46 @@
+#include "app/cli/cli.h"
+
+#include "kestrova_test.h"
+
+#include <QProcess>
+
+using namespace kestrova;
+
+namespace {
+struct Outcome {
+    int status;
+    QString out;
+    QString err;
+};
+
+// The real kestrova-cli with no display at all.
+Outcome runCli(const QStringList& arguments) {
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+    cli.setProcessEnvironment(environment);
+    cli.start(KESTROVA_CLI_PATH, arguments);
+    EXPECT_TRUE(cli.waitForFinished(10000));
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
+}
+}  // namespace
+
+TEST(CommandLine, VersionHelpAndBadUsage) {
+    const Outcome version = runCli({"--version"});
+    EXPECT_EQ(version.status, cli::ExitOk);
+    EXPECT_EQ(version.out, QStringLiteral("Video Kestrova 2009 Version 9.04 Build 935\n"));
+
+    const Outcome help = runCli({"--help"});
+    EXPECT_EQ(help.status, cli::ExitOk);
+    EXPECT_TRUE(help.out.startsWith("Usage: kestrova-cli COMMAND")) << help.out.toStdString();
+    for (const cli::Command& command : cli::Commands()) {
+        EXPECT_TRUE(help.out.contains(QString::fromLatin1(command.name))) << command.name;
+    }
+
+    const Outcome unknown = runCli({"frobnicate"});
+    EXPECT_EQ(unknown.status, cli::ExitUsage);
+    EXPECT_TRUE(unknown.out.isEmpty());
+    EXPECT_EQ(unknown.err.count('\n'), 1);
+
+    EXPECT_EQ(runCli({}).status, cli::ExitUsage);
+}
