@@ -1,0 +1,184 @@
+#include "dib.h"
+
+#include "core/text_files.h"
+
+#include <QFile>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace kestrova {
+
+namespace {
+
+// A file or a block of memory, read at offsets that are checked against its real length.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual long long length() const = 0;
+    virtual bool read(long long offset, unsigned char* target, long long count) = 0;
+};
+
+class FileSource final : public Source {
+public:
+    explicit FileSource(QFile& file) : file_(file) {}
+    long long length() const override { return file_.size(); }
+    bool read(long long offset, unsigned char* target, long long count) override {
+        return file_.seek(offset) && file_.read(reinterpret_cast<char*>(target), count) == count;
+    }
+
+private:
+    QFile& file_;
+};
+
+class MemorySource final : public Source {
+public:
+    MemorySource(const unsigned char* data, std::size_t length) : data_(data), length_(static_cast<long long>(length)) {}
+    long long length() const override { return length_; }
+    bool read(long long offset, unsigned char* target, long long count) override {
+        if (offset < 0 || count < 0 || offset > length_ || count > length_ - offset) return false;
+        std::memcpy(target, data_ + offset, static_cast<size_t>(count));
+        return true;
+    }
+
+private:
+    const unsigned char* data_;
+    long long length_;
+};
+
+bool uncompressedLayout(const BitmapInfoHeader& info) {
+    // BI_RGB, and BI_BITFIELDS whose pixels are laid out the same way.
+    return info.biCompression == 0 || (info.biCompression == 3 && (info.biBitCount == 16 || info.biBitCount == 32));
+}
+
+bool knownBitCount(int bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+struct Parsed {
+    BitmapFileHeader file;
+    BitmapInfoHeader info;
+    std::vector<unsigned char> format;
+    std::vector<unsigned char> pixels;
+};
+
+bool parse(Source& source, Parsed& out) {
+    const long long length = source.length();
+    unsigned char head[FileHeaderSize + InfoHeaderSize];
+    if (length < FileHeaderSize || !source.read(0, head, FileHeaderSize)) return false;
+    out.file = ReadFileHeader(head);
+    if (out.file.bfType != BitmapMagic) return false;
+    if (length < FileHeaderSize + InfoHeaderSize || !source.read(FileHeaderSize, head + FileHeaderSize, InfoHeaderSize)) {
+        return false;
+    }
+    out.info = ReadInfoHeader(head + FileHeaderSize);
+    BitmapInfoHeader& info = out.info;
+    const long long offBits = out.file.bfOffBits;
+    if (info.biSize < InfoHeaderSize || offBits < FileHeaderSize + static_cast<long long>(info.biSize) ||
+        offBits > length) {
+        return false;
+    }
+    if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT32_MIN || info.biPlanes != 1) return false;
+
+    long long imageSize = info.biSizeImage;
+    if (uncompressedLayout(info)) {
+        if (!knownBitCount(info.biBitCount)) return false;
+        const long long needed = cDib::RowBytes(info.biWidth, info.biBitCount) * std::llabs(info.biHeight);
+        if (imageSize == 0) imageSize = needed;
+        if (imageSize < needed) return false;
+    } else if (imageSize == 0) {
+        return false;  // a compressed picture must say how long it is
+    }
+    if (imageSize > length - offBits) return false;
+    info.biSizeImage = static_cast<std::uint32_t>(imageSize);
+
+    try {
+        out.format.resize(static_cast<size_t>(offBits - FileHeaderSize));
+        out.pixels.resize(static_cast<size_t>(imageSize));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!source.read(FileHeaderSize, out.format.data(), static_cast<long long>(out.format.size()))) return false;
+    // The format block carries the header as read, with the computed size filled in.
+    WriteInfoHeader(info, out.format.data());
+    return source.read(offBits, out.pixels.data(), imageSize);
+}
+
+}  // namespace
+
+bool cDib::CreateFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return false;
+    FileSource source(file);
+    Parsed parsed;
+    if (!parse(source, parsed)) return false;
+    file_ = parsed.file;
+    info_ = parsed.info;
+    format_ = std::move(parsed.format);
+    pixels_ = std::move(parsed.pixels);
+    return true;
+}
+
+bool cDib::CreateFromBytes(const unsigned char* data, std::size_t length) {
+    MemorySource source(data, length);
+    Parsed parsed;
+    if (!parse(source, parsed)) return false;
+    file_ = parsed.file;
+    info_ = parsed.info;
+    format_ = std::move(parsed.format);
+    pixels_ = std::move(parsed.pixels);
+    return true;
+}
+
+bool cDib::CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length) {
+    if (packed == nullptr || length < InfoHeaderSize) return false;
+    info_ = ReadInfoHeader(packed);
+    if (info_.biBitCount < 16 || info_.biSizeImage < 1 || info_.biSizeImage > length - InfoHeaderSize) return false;
+    pixels_.assign(packed + InfoHeaderSize, packed + InfoHeaderSize + info_.biSizeImage);
+    format_.assign(packed, packed + InfoHeaderSize);
+    file_ = BitmapFileHeader{BitmapMagic, FileHeaderSize + InfoHeaderSize + info_.biSizeImage, 0, 0,
+                             FileHeaderSize + InfoHeaderSize};
+    return true;
+}
+
+bool cDib::CreateFromView(const PictureView& picture) {
+    if (!picture.isValid()) return false;
+    const long long rowBytes = RowBytes(picture.width, 24);
+    const long long size = rowBytes * picture.height;
+    if (size > (1LL << 30)) return false;
+    info_ = BitmapInfoHeader{InfoHeaderSize, picture.width, picture.height, 1, 24, 0,
+                             static_cast<std::uint32_t>(size), 0, 0, 0, 0};
+    file_ = BitmapFileHeader{BitmapMagic, static_cast<std::uint32_t>(FileHeaderSize + InfoHeaderSize + size), 0, 0,
+                             FileHeaderSize + InfoHeaderSize};
+    format_.assign(InfoHeaderSize, 0);
+    WriteInfoHeader(info_, format_.data());
+    pixels_.assign(static_cast<size_t>(size), 0);
+    PictureBits target = bits();
+    for (int y = 0; y < picture.height; ++y) std::memcpy(target.row(y), picture.row(y), size_t(picture.width) * 3);
+    return true;
+}
+
+bool cDib::WriteToFile(const QString& path) const {
+    QByteArray data(FileHeaderSize, '\0');
+    WriteFileHeader(file_, reinterpret_cast<unsigned char*>(data.data()));
+    data.append(reinterpret_cast<const char*>(format_.data()), qsizetype(format_.size()));
+    data.append(reinterpret_cast<const char*>(pixels_.data()), qsizetype(pixels_.size()));
+    return WriteFileAtomically(path, data);
+}
+
+PictureView cDib::view() const {
+    if (info_.biBitCount != 24 || info_.biCompression != 0 || info_.biWidth <= 0 || info_.biHeight == 0 ||
+        static_cast<long long>(pixels_.size()) < RowBytes(info_.biWidth, 24) * std::llabs(info_.biHeight)) {
+        return {};
+    }
+    return PictureView{pixels_.data(), info_.biWidth, std::abs(info_.biHeight), int(RowBytes(info_.biWidth, 24)),
+                       info_.biHeight > 0};
+}
+
+PictureBits cDib::bits() {
+    const PictureView v = view();
+    return PictureBits{const_cast<unsigned char*>(v.bits), v.width, v.height, v.stride, v.bottomUp};
+}
+
+}  // namespace kestrova

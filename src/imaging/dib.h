@@ -1,0 +1,66 @@
+#pragma once
+// cDib: a packed device-independent bitmap together with the header of its bitmap file. The readers
+// trust nothing in the file: sizes and offsets are checked against the bytes actually there.
+
+#include "imaging/picture_bits.h"
+#include "platform/bitmap_headers.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kestrova {
+
+class cDib {
+public:
+    // Reads a bitmap file. False for a missing or unreadable file, a type other than "BM", a
+    // truncated file, offsets or sizes beyond the file, and dimensions the pixel data cannot hold.
+    bool CreateFromFile(const QString& path);
+    // The same checks on a file already in memory.
+    bool CreateFromBytes(const unsigned char* data, std::size_t length);
+    // A 40-byte info header followed directly by the pixel bytes, length bytes in all. Only pictures
+    // of 16 bits or more, without a colour table.
+    bool CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length);
+    // Replaces the file whole; false when it could not be written.
+    bool WriteToFile(const QString& path) const;
+    // A 24-bit uncompressed picture of width x height from a view (row order kept).
+    bool CreateFromView(const PictureView& picture);
+
+    int BitCount() const { return std::int16_t(info_.biBitCount); }
+    int Planes() const { return std::int16_t(info_.biPlanes); }
+    int Width() const { return info_.biWidth; }
+    int Height() const { return info_.biHeight; }
+    int Compression() const { return int(info_.biCompression); }
+    int SizeInfoHeader() const { return int(info_.biSize); }
+    int SizeImage() const { return int(info_.biSizeImage); }
+    int XPPM() const { return info_.biXPelsPerMeter; }
+    int YPPM() const { return info_.biYPelsPerMeter; }
+    int ClrUsed() const { return int(info_.biClrUsed); }
+    int ClrImportant() const { return int(info_.biClrImportant); }
+    int FileType() const { return std::int16_t(file_.bfType); }
+    int SizeFileHeader() const { return int(file_.bfSize); }
+    int BitOffset() const { return int(file_.bfOffBits); }
+    const unsigned char* PointerToBits() const { return pixels_.data(); }
+    unsigned char* PointerToBits() { return pixels_.data(); }
+    const unsigned char* PointerToBitmapInfo() const { return format_.data(); }
+    int SizeBitmapInfo() const { return int(format_.size()); }
+    // Bytes actually held (SizeImage unless a read failed).
+    std::size_t PixelBytes() const { return pixels_.size(); }
+
+    // The pixels of a 24-bit uncompressed picture, in place; an invalid view for any other picture.
+    PictureView view() const;
+    PictureBits bits();
+
+    // Bytes of one stored row of an uncompressed picture of this width and bit count.
+    static long long RowBytes(long long width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
+
+private:
+    BitmapInfoHeader info_{};
+    BitmapFileHeader file_{};
+    std::vector<unsigned char> format_;
+    std::vector<unsigned char> pixels_;
+};
+
+}  // namespace kestrova

@@ -1,0 +1,235 @@
+#include "imaging/dib.h"
+#include "imaging/dib_section.h"
+
+#include "kestrova_test.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <cstring>
+
+using namespace kestrova;
+using kestrova::test::KestrovaTest;
+
+namespace {
+
+struct FileSpec {
+    int width = 4;
+    int height = 2;
+    int bitCount = 24;
+    int colours = 0;       // entries of the colour table
+    long long sizeImage = -1;  // -1: the right size
+    long long offBits = -1;    // -1: right after the colour table
+    int pixelBytes = -1;       // bytes of pixel data actually present; -1: sizeImage
+    char magic[2] = {'B', 'M'};
+};
+
+void put(QByteArray& bytes, int offset, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[offset + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// A bitmap file as a writer would lay it out, with any field overridden.
+QByteArray bitmapFile(const FileSpec& spec) {
+    const long long rowBytes = cDib::RowBytes(spec.width, spec.bitCount);
+    const long long right = rowBytes * std::abs(spec.height);
+    const long long sizeImage = spec.sizeImage < 0 ? right : spec.sizeImage;
+    const long long offBits = spec.offBits < 0 ? 54 + 4LL * spec.colours : spec.offBits;
+    const long long present = spec.pixelBytes < 0 ? (sizeImage ? sizeImage : right) : spec.pixelBytes;
+    QByteArray bytes(54 + 4 * spec.colours, '\0');
+    bytes[0] = spec.magic[0];
+    bytes[1] = spec.magic[1];
+    put(bytes, 2, std::uint32_t(offBits + present), 4);
+    put(bytes, 10, std::uint32_t(offBits), 4);
+    put(bytes, 14, 40, 4);
+    put(bytes, 18, std::uint32_t(spec.width), 4);
+    put(bytes, 22, std::uint32_t(spec.height), 4);
+    put(bytes, 26, 1, 2);
+    put(bytes, 28, std::uint32_t(spec.bitCount), 2);
+    put(bytes, 34, std::uint32_t(sizeImage), 4);
+    put(bytes, 46, std::uint32_t(spec.colours), 4);
+    for (int i = 0; i < spec.colours; ++i) put(bytes, 54 + 4 * i, std::uint32_t(i * 0x010101), 4);
+    bytes.resize(qsizetype(offBits), '\0');
+    for (long long i = 0; i < present; ++i) bytes.append(char(i * 7));
+    return bytes;
+}
+
+}  // namespace
+
+class Bitmaps : public KestrovaTest {
+protected:
+    QString write(const QByteArray& bytes, const QString& name = "in.bmp") {
+        const QString path = tempPath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+};
+
+TEST_F(Bitmaps, ScanLinesArePaddedToFourBytes) {
+    const int widths[] = {1, 2, 3, 4, 320, 321};
+    const int expected[] = {4, 8, 12, 12, 960, 964};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(cDIBSection::BytesPerScanLineOf(widths[i]), expected[i]) << widths[i];
+}
+
+TEST_F(Bitmaps, SectionStoresRowsBottomUpAndRoundTripsAPicture) {
+    QImage picture(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) picture.setPixel(x, y, qRgb(10 * x, 50 * y, 7));
+    cDIBSection dib;
+    ASSERT_TRUE(dib.CreateFromPicture(picture));
+    EXPECT_EQ(dib.Header().biSizeImage, 16u * 3);
+    EXPECT_NE(dib.hdc(), 0u);
+    // The first stored row is the bottom row; bytes are blue, green, red.
+    const unsigned char* first = dib.DIBSectionBitsPtr();
+    EXPECT_EQ(first[3 * 2 + 0], 7);
+    EXPECT_EQ(first[3 * 2 + 1], 100);
+    EXPECT_EQ(first[3 * 2 + 2], 20);
+    const PictureView view = dib.view();
+    EXPECT_EQ(view.bits, dib.DIBSectionBitsPtr());  // no copy
+    EXPECT_EQ(view.stride, 16);
+    EXPECT_EQ(dib.ToImage().convertToFormat(QImage::Format_RGB32), picture);
+
+    dib.ClearUp();
+    EXPECT_EQ(dib.hdc(), 0u);
+    EXPECT_EQ(dib.DIBSectionBitsPtr(), nullptr);
+    EXPECT_FALSE(dib.Create(0, 10));
+    EXPECT_FALSE(dib.Create(100000, 100000));  // refused, not allocated
+}
+
+TEST_F(Bitmaps, PaintPictureCopiesARegion) {
+    cDIBSection dib;
+    ASSERT_TRUE(dib.Create(4, 4));
+    QImage white(4, 4, QImage::Format_BGR888);
+    white.fill(Qt::white);
+    dib.LoadPictureBlt(white);
+    QImage target(6, 6, QImage::Format_BGR888);
+    target.fill(Qt::black);
+    dib.PaintPicture(target, 3, 3, 2, 2);
+    EXPECT_EQ(target.pixel(3, 3), qRgb(255, 255, 255));
+    EXPECT_EQ(target.pixel(4, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(target.pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(target.pixel(2, 2), qRgb(0, 0, 0));
+}
+
+TEST_F(Bitmaps, ReadsA24BitFile) {
+    cDib dib;
+    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile({}))));
+    EXPECT_EQ(dib.FileType(), 0x4D42);
+    EXPECT_EQ(dib.Width(), 4);
+    EXPECT_EQ(dib.Height(), 2);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.SizeImage(), 24);
+    EXPECT_EQ(dib.BitOffset(), 54);
+    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
+    EXPECT_EQ(dib.PointerToBits()[1], 7);
+    const PictureView view = dib.view();
+    ASSERT_TRUE(view.isValid());
+    EXPECT_EQ(view.row(1), dib.PointerToBits());  // bottom row first
+}
+
+TEST_F(Bitmaps, ColourTableIsPartOfTheFormatBlock) {
+    FileSpec spec;
+    spec.bitCount = 8;
+    spec.colours = 256;
+    cDib dib;
+    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(spec))));
+    EXPECT_EQ(dib.BitOffset(), 1078);
+    EXPECT_EQ(dib.SizeBitmapInfo(), 1064);
+    EXPECT_EQ(dib.PointerToBitmapInfo()[40 + 4 * 3], 3);  // blue of colour 3
+    EXPECT_FALSE(dib.view().isValid());                 // not a 24-bit picture
+}
+
+TEST_F(Bitmaps, ZeroSizeImageIsComputedForUncompressedPictures) {
+    FileSpec spec;
+    spec.width = 3;
+    spec.height = -5;  // top-down
+    spec.sizeImage = 0;
+    cDib dib;
+    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(spec))));
+    EXPECT_EQ(dib.SizeImage(), 60);
+    EXPECT_EQ(dib.PixelBytes(), 60u);
+    EXPECT_FALSE(dib.view().bottomUp);
+}
+
+TEST_F(Bitmaps, RejectsBadFiles) {
+    struct Case {
+        const char* what;
+        FileSpec spec;
+        int cut = 0;  // bytes taken off the end
+    };
+    FileSpec badMagic;
+    badMagic.magic[0] = 'M';
+    FileSpec lowOffset;
+    lowOffset.offBits = 20;
+    FileSpec offsetPastEnd;
+    offsetPastEnd.offBits = 5000;
+    offsetPastEnd.pixelBytes = 0;
+    FileSpec hugeSize;
+    hugeSize.sizeImage = 0xFFFFFFF0;
+    hugeSize.pixelBytes = 24;
+    FileSpec hugeDimensions;
+    hugeDimensions.width = 1 << 30;
+    hugeDimensions.height = 1 << 30;
+    hugeDimensions.sizeImage = 24;
+    hugeDimensions.pixelBytes = 24;
+    FileSpec smallSize;  // width x height need more than biSizeImage says
+    smallSize.sizeImage = 12;
+    FileSpec oddBits;
+    oddBits.bitCount = 7;
+    const Case cases[] = {
+        {"bad magic", badMagic},
+        {"bfOffBits below the headers", lowOffset},
+        {"bfOffBits past the end", offsetPastEnd},
+        {"huge biSizeImage", hugeSize},
+        {"dimensions beyond the data", hugeDimensions},
+        {"biSizeImage too small for the dimensions", smallSize},
+        {"unknown bit count", oddBits},
+        {"truncated pixels", FileSpec{}, 1},
+        {"truncated header", FileSpec{}, 40},
+        {"file header only", FileSpec{}, 50},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = bitmapFile(c.spec);
+        bytes.chop(c.cut);
+        cDib dib;
+        EXPECT_FALSE(dib.CreateFromFile(write(bytes))) << c.what;
+        EXPECT_FALSE(dib.CreateFromBytes(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                         size_t(bytes.size())))
+            << c.what;
+    }
+    cDib dib;
+    EXPECT_FALSE(dib.CreateFromFile(tempPath("missing.bmp")));
+    EXPECT_FALSE(dib.CreateFromFile(write(QByteArray(), "empty.bmp")));
+}
+
+TEST_F(Bitmaps, PackedDibOf24BitsBecomesAFile) {
+    QByteArray packed(40 + 230400, '\0');
+    put(packed, 0, 40, 4);
+    put(packed, 4, 320, 4);
+    put(packed, 8, 240, 4);
+    put(packed, 12, 1, 2);
+    put(packed, 14, 24, 2);
+    put(packed, 20, 230400, 4);
+    const auto* data = reinterpret_cast<const unsigned char*>(packed.constData());
+    cDib dib;
+    ASSERT_TRUE(dib.CreateFromPackedDIBPointer(data, size_t(packed.size())));
+    EXPECT_EQ(dib.SizeFileHeader(), 230454);
+    EXPECT_EQ(dib.BitOffset(), 54);
+    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
+    EXPECT_FALSE(dib.CreateFromPackedDIBPointer(data, size_t(packed.size()) - 1));  // shorter than it claims
+
+    // WriteToFile replaces a longer file whole.
+    const QString path = write(QByteArray(300000, 'x'), "out.bmp");
+    ASSERT_TRUE(dib.WriteToFile(path));
+    EXPECT_EQ(QFile(path).size(), 230454);
+    cDib back;
+    ASSERT_TRUE(back.CreateFromFile(path));
+    EXPECT_EQ(back.Width(), 320);
+
+    put(packed, 14, 8, 2);
+    EXPECT_FALSE(dib.CreateFromPackedDIBPointer(data, size_t(packed.size())));
+    EXPECT_EQ(dib.BitCount(), 8);  // the header was taken, the buffers kept
+    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
+    EXPECT_FALSE(dib.WriteToFile(tempPath("no/such/folder/out.bmp")));
+}
