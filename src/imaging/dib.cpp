@@ -84,7 +84,11 @@ bool parse(Source& source, Parsed& out) {
     long long imageSize = info.biSizeImage;
     if (uncompressedLayout(info)) {
         if (!knownBitCount(info.biBitCount)) return false;
-        const long long needed = cDib::RowBytes(info.biWidth, info.biBitCount) * std::llabs(info.biHeight);
+        // Rows that could not fit in the file are refused before their size is multiplied out.
+        const long long rowBytes = cDib::RowBytes(info.biWidth, info.biBitCount);
+        const long long rows = std::llabs(info.biHeight);
+        if (rows > (length - offBits) / rowBytes) return false;
+        const long long needed = rowBytes * rows;
         if (imageSize == 0) imageSize = needed;
         if (imageSize < needed) return false;
     } else if (imageSize == 0) {

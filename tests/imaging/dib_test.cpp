@@ -31,10 +31,10 @@ void put(QByteArray& bytes, int offset, std::uint32_t value, int size) {
 // A bitmap file as a writer would lay it out, with any field overridden.
 QByteArray bitmapFile(const FileSpec& spec) {
     const long long rowBytes = cDib::RowBytes(spec.width, spec.bitCount);
-    const long long right = rowBytes * std::abs(spec.height);
-    const long long sizeImage = spec.sizeImage < 0 ? right : spec.sizeImage;
+    const auto right = [&] { return rowBytes * std::abs(spec.height); };
+    const long long sizeImage = spec.sizeImage < 0 ? right() : spec.sizeImage;
     const long long offBits = spec.offBits < 0 ? 54 + 4LL * spec.colours : spec.offBits;
-    const long long present = spec.pixelBytes < 0 ? (sizeImage ? sizeImage : right) : spec.pixelBytes;
+    const long long present = spec.pixelBytes >= 0 ? spec.pixelBytes : sizeImage ? sizeImage : right();
     QByteArray bytes(54 + 4 * spec.colours, '\0');
     bytes[0] = spec.magic[0];
     bytes[1] = spec.magic[1];
@@ -173,6 +173,11 @@ TEST_F(Bitmaps, RejectsBadFiles) {
     hugeDimensions.height = 1 << 30;
     hugeDimensions.sizeImage = 24;
     hugeDimensions.pixelBytes = 24;
+    FileSpec overflowingDimensions;  // width x height overflows 64 bits
+    overflowingDimensions.width = 0x78787878;
+    overflowingDimensions.height = 0x78787878;
+    overflowingDimensions.sizeImage = 24;
+    overflowingDimensions.pixelBytes = 24;
     FileSpec smallSize;  // width x height need more than biSizeImage says
     smallSize.sizeImage = 12;
     FileSpec oddBits;
@@ -183,6 +188,7 @@ TEST_F(Bitmaps, RejectsBadFiles) {
         {"bfOffBits past the end", offsetPastEnd},
         {"huge biSizeImage", hugeSize},
         {"dimensions beyond the data", hugeDimensions},
+        {"overflowing dimensions", overflowingDimensions},
         {"biSizeImage too small for the dimensions", smallSize},
         {"unknown bit count", oddBits},
         {"truncated pixels", FileSpec{}, 1},
