@@ -146,19 +146,26 @@ bool cDib::CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t l
     return true;
 }
 
-bool cDib::CreateFromView(const PictureView& picture) {
-    if (!picture.isValid()) return false;
-    const long long rowBytes = RowBytes(picture.width, 24);
-    const long long size = rowBytes * picture.height;
+bool cDib::CreateTrueColour(int width, int height) {
+    if (width <= 0 || height <= 0) return false;
+    const long long size = RowBytes(width, 24) * height;
     if (size > (1LL << 30)) return false;
-    info_ = BitmapInfoHeader{InfoHeaderSize, picture.width, picture.height, 1, 24, 0,
-                             static_cast<std::uint32_t>(size), 0, 0, 0, 0};
+    try {
+        pixels_.assign(static_cast<size_t>(size), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    info_ = BitmapInfoHeader{InfoHeaderSize, width, height, 1, 24, 0, static_cast<std::uint32_t>(size), 0, 0, 0, 0};
     file_ = BitmapFileHeader{BitmapMagic, static_cast<std::uint32_t>(FileHeaderSize + InfoHeaderSize + size), 0, 0,
                              FileHeaderSize + InfoHeaderSize};
     format_.assign(InfoHeaderSize, 0);
     WriteInfoHeader(info_, format_.data());
-    pixels_.assign(static_cast<size_t>(size), 0);
-    PictureBits target = bits();
+    return true;
+}
+
+bool cDib::CreateFromView(const PictureView& picture) {
+    if (!picture.isValid() || !CreateTrueColour(picture.width, picture.height)) return false;
+    const PictureBits target = bits();
     for (int y = 0; y < picture.height; ++y) std::memcpy(target.row(y), picture.row(y), size_t(picture.width) * 3);
     return true;
 }
@@ -183,6 +190,80 @@ PictureView cDib::view() const {
 PictureBits cDib::bits() {
     const PictureView v = view();
     return PictureBits{const_cast<unsigned char*>(v.bits), v.width, v.height, v.stride, v.bottomUp};
+}
+
+namespace {
+
+struct Mask {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+    explicit Mask(std::uint32_t m) : mask(m) {
+        if (!m) return;
+        while (!((m >> shift) & 1)) ++shift;
+        max = m >> shift;
+    }
+    unsigned char operator()(std::uint32_t pixel) const {
+        return max ? static_cast<unsigned char>(((pixel & mask) >> shift) * 255 / max) : 0;
+    }
+};
+
+std::uint32_t readLe32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+}  // namespace
+
+bool ToTrueColour(const cDib& source, cDib& target) {
+    const int bits = source.BitCount();
+    const bool bitFields = source.Compression() == 3 && (bits == 16 || bits == 32);
+    if ((source.Compression() != 0 && !bitFields) || source.Width() <= 0 || source.Height() == 0) return false;
+    const int width = source.Width(), height = std::abs(source.Height());
+    const long long rowBytes = cDib::RowBytes(width, bits);
+    if (static_cast<long long>(source.PixelBytes()) < rowBytes * height) return false;
+    if (bits == 24) {
+        target = source;
+        return true;
+    }
+    // The colour table, or the three masks of a bit-field picture, follow the info header.
+    const unsigned char* info = source.PointerToBitmapInfo();
+    const int infoSize = source.SizeBitmapInfo();
+    const int headerSize = std::min(source.SizeInfoHeader(), infoSize);
+    std::vector<std::uint32_t> palette;
+    Mask red(bits == 16 ? 0x7C00 : 0xFF0000), green(bits == 16 ? 0x03E0 : 0xFF00), blue(bits == 16 ? 0x001F : 0xFF);
+    if (bits <= 8) {
+        for (int i = 0; i < (1 << bits) && headerSize + 4 * (i + 1) <= infoSize; ++i) {
+            palette.push_back(readLe32(info + headerSize + 4 * i));
+        }
+        palette.resize(size_t(1) << bits, 0);
+    } else if (bitFields) {
+        if (infoSize < InfoHeaderSize + 12) return false;
+        red = Mask(readLe32(info + 40));
+        green = Mask(readLe32(info + 44));
+        blue = Mask(readLe32(info + 48));
+    } else if (bits != 16 && bits != 32) {
+        return false;
+    }
+    if (!target.CreateTrueColour(width, height)) return false;
+    const PictureBits out = target.bits();
+    for (int y = 0; y < height; ++y) {
+        // Stored row order: bottom-up unless the height is negative.
+        const unsigned char* in = source.PointerToBits() + rowBytes * (source.Height() > 0 ? height - 1 - y : y);
+        unsigned char* o = out.row(y);
+        for (int x = 0; x < width; ++x, o += 3) {
+            if (bits <= 8) {
+                const int perByte = 8 / bits;
+                const int index = (in[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & ((1 << bits) - 1);
+                const std::uint32_t bgr = palette[size_t(index)];
+                o[0] = static_cast<unsigned char>(bgr), o[1] = static_cast<unsigned char>(bgr >> 8),
+                o[2] = static_cast<unsigned char>(bgr >> 16);
+                continue;
+            }
+            const std::uint32_t pixel = bits == 16 ? std::uint32_t(in[2 * x] | (in[2 * x + 1] << 8)) : readLe32(in + 4 * x);
+            o[0] = blue(pixel), o[1] = green(pixel), o[2] = red(pixel);
+        }
+    }
+    return true;
 }
 
 }  // namespace kestrova

@@ -25,7 +25,9 @@ public:
     bool CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length);
     // Replaces the file whole; false when it could not be written.
     bool WriteToFile(const QString& path) const;
-    // A 24-bit uncompressed picture of width x height from a view (row order kept).
+    // A black 24-bit bottom-up picture.
+    bool CreateTrueColour(int width, int height);
+    // A 24-bit bottom-up copy of a picture.
     bool CreateFromView(const PictureView& picture);
 
     int BitCount() const { return std::int16_t(info_.biBitCount); }
@@ -62,5 +64,9 @@ private:
     std::vector<unsigned char> format_;
     std::vector<unsigned char> pixels_;
 };
+
+// An uncompressed picture of 1, 4, 8, 16, 24 or 32 bits (or 16 and 32 with bit fields) as a 24-bit
+// one, bottom-up; false for anything else.
+bool ToTrueColour(const cDib& source, cDib& target);
 
 }  // namespace kestrova

@@ -1,7 +1,6 @@
 #include "effects.h"
 
 #include "core/number_forms.h"
-#include "imaging/dib_section.h"
 
 #include <QTime>
 
@@ -279,11 +278,15 @@ const Effect* FindEffect(const QString& key) {
 
 bool ApplyEffect(const Effect& effect, const PictureBits& picture, const EffectOptions& options) {
     if (!picture.isValid()) return false;
-    cDIBSection source;
-    if (!source.Create(picture.width, picture.height)) return false;
-    const PictureBits copy = source.bits();
-    for (int y = 0; y < picture.height; ++y) std::memcpy(copy.row(y), picture.row(y), size_t(picture.width) * 3);
-    effect.run(source.view(), picture, options);
+    const size_t rowBytes = size_t(picture.width) * 3;
+    std::vector<unsigned char> copy;
+    try {
+        copy.resize(rowBytes * size_t(picture.height));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int y = 0; y < picture.height; ++y) std::memcpy(copy.data() + rowBytes * size_t(y), picture.row(y), rowBytes);
+    effect.run(PictureView{copy.data(), picture.width, picture.height, int(rowBytes), false}, picture, options);
     return true;
 }
 

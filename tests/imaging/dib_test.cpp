@@ -140,6 +140,27 @@ TEST_F(Bitmaps, ColourTableIsPartOfTheFormatBlock) {
     EXPECT_FALSE(dib.view().isValid());                 // not a 24-bit picture
 }
 
+TEST_F(Bitmaps, PalettePicturesBecomeTrueColour) {
+    FileSpec spec;
+    spec.bitCount = 8;
+    spec.colours = 256;
+    cDib file, picture;
+    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(spec))));
+    ASSERT_TRUE(ToTrueColour(file, picture));
+    ASSERT_TRUE(picture.view().isValid());
+    // Pixel bytes are i * 7 and colour i is (i, i, i); the first stored row is the bottom one.
+    EXPECT_EQ(picture.view().row(1)[3 * 2], 14);
+    EXPECT_EQ(picture.view().row(0)[3 * 3 + 1], 7 * 7);
+
+    spec.bitCount = 1;
+    spec.colours = 2;
+    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(spec))));
+    ASSERT_TRUE(ToTrueColour(file, picture));
+    // First byte 0 (black), row of the top: byte 4 * 7 = 28 = 0b00011100, pixels 3 and 4 are colour 1.
+    EXPECT_EQ(picture.view().row(0)[3 * 3], 1);
+    EXPECT_EQ(picture.view().row(0)[3 * 2], 0);
+}
+
 TEST_F(Bitmaps, ZeroSizeImageIsComputedForUncompressedPictures) {
     FileSpec spec;
     spec.width = 3;

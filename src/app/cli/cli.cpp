@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "effect_command.h"
+
 #include "core/settings.h"
 #include "core/startup.h"
 #include "version.h"
@@ -32,7 +34,10 @@ QString helpText() {
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {};
+    static const std::vector<Command> commands = {
+        {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
+         RunEffectCommand},
+    };
     return commands;
 }
 

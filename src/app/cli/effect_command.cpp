@@ -1,0 +1,47 @@
+#include "effect_command.h"
+
+#include "cli.h"
+#include "imaging/dib.h"
+#include "imaging/effects.h"
+
+#include <cstdio>
+
+namespace kestrova::cli {
+
+namespace {
+
+int fail(int status, const QString& text) {
+    std::fprintf(stderr, "kestrova-cli effect: %s\n", text.toLocal8Bit().constData());
+    return status;
+}
+
+QString effectNames() {
+    QStringList names;
+    for (const Effect& effect : Effects()) names << QString::fromLatin1(effect.key);
+    return names.join(u' ');
+}
+
+}  // namespace
+
+int RunEffectCommand(const QStringList& arguments) {
+    if (arguments.size() != 3) return fail(ExitUsage, QStringLiteral("usage: effect NAME IN.bmp OUT.bmp"));
+    const Effect* effect = FindEffect(arguments[0]);
+    if (!effect) {
+        return fail(ExitUsage, QStringLiteral("unknown effect \"%1\" (one of: %2)").arg(arguments[0], effectNames()));
+    }
+    cDib file;
+    if (!file.CreateFromFile(arguments[1])) {
+        return fail(ExitFailed, QStringLiteral("cannot read %1: not a readable bitmap file").arg(arguments[1]));
+    }
+    cDib picture;
+    if (!ToTrueColour(file, picture)) {
+        return fail(ExitFailed, QStringLiteral("cannot read %1: compressed bitmaps are not supported").arg(arguments[1]));
+    }
+    if (!ApplyEffect(*effect, picture.bits(), {})) {
+        return fail(ExitFailed, QStringLiteral("not enough memory for %1").arg(arguments[1]));
+    }
+    if (!picture.WriteToFile(arguments[2])) return fail(ExitFailed, QStringLiteral("cannot write %1").arg(arguments[2]));
+    return ExitOk;
+}
+
+}  // namespace kestrova::cli
