@@ -27,12 +27,12 @@ QStringList fileLines(const QString& path) {
 
 // Reads the records after the two header lines; fields missing from a record keep the values of
 // the record before.
-std::vector<InsertionText> records(const QStringList& lines) {
-    std::vector<InsertionText> items;
+std::optional<std::vector<InsertionText>> records(const QStringList& lines) {
     if (lines.size() < 2 || lines[0] != QLatin1String(InsertionMagicLine) ||
         lines[1] != QLatin1String(InsertionVersionLine)) {
-        return items;
+        return std::nullopt;
     }
+    std::vector<InsertionText> items;
     InsertionText current;
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString& line = lines[i];
@@ -66,7 +66,7 @@ unsigned ValueOfColour(const QColor& colour) {
     return unsigned(colour.red()) | (unsigned(colour.green()) << 8) | (unsigned(colour.blue()) << 16);
 }
 
-std::vector<InsertionText> ReadInsertionFile(const QString& path) { return records(fileLines(path)); }
+std::optional<std::vector<InsertionText>> ReadInsertionFile(const QString& path) { return records(fileLines(path)); }
 
 bool WriteInsertionFile(const QString& path, const std::vector<InsertionText>& items) {
     QString text = QLatin1String(InsertionMagicLine) + QStringLiteral("\r\n") + QLatin1String(InsertionVersionLine) +
@@ -90,26 +90,45 @@ QString ExpandInsertionTokens(QString text, const Clock& clock) {
     return text;
 }
 
-void DrawInsertionText(QImage& picture, const InsertionText& item, const Clock& clock) {
-    if (picture.isNull()) return;
-    if (picture.depth() < 24) picture = picture.convertToFormat(QImage::Format_RGB32);  // a painter needs colours
-    const QString text = ExpandInsertionTokens(item.text, clock);
-    const QPointF at(item.x * picture.width() / 1000.0, item.y * picture.height() / 1000.0);
-    QPainter painter(&picture);
+namespace {
+
+QFont insertionFont() {
     QFont font;
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPointSize(8);
     font.setBold(true);
+    return font;
+}
+
+QRectF cellOf(const QImage& picture, const InsertionText& item, const QString& expanded) {
+    const QFontMetricsF metrics(insertionFont(), &picture);
+    const QPointF at(item.x * picture.width() / 1000.0, item.y * picture.height() / 1000.0);
+    return QRectF(at, QSizeF(metrics.horizontalAdvance(expanded), metrics.height()));
+}
+
+}  // namespace
+
+QRectF InsertionTextRect(const QImage& picture, const InsertionText& item, const Clock& clock) {
+    return cellOf(picture, item, ExpandInsertionTokens(item.text, clock));
+}
+
+void DrawInsertionText(QImage& picture, const InsertionText& item, const Clock& clock) {
+    if (picture.isNull()) return;
+    if (picture.depth() < 24) picture = picture.convertToFormat(QImage::Format_RGB32);  // a painter needs colours
+    const QString text = ExpandInsertionTokens(item.text, clock);
+    const QFont font = insertionFont();
+    const QRectF cell = cellOf(picture, item, text);
+    QPainter painter(&picture);
     painter.setFont(font);
-    const QFontMetricsF metrics(font, &picture);
-    const QRectF cell(at, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
     if (item.box) painter.fillRect(cell, ColourOfValue(item.backColour));
     painter.setPen(ColourOfValue(item.textColour));
-    painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
+    painter.drawText(QPointF(cell.left(), cell.top() + QFontMetricsF(font, &picture).ascent()), text);
 }
 
 void ApplyInsertionFile(QImage& picture, const QString& insertionFilePath, const Clock& clock) {
-    for (const InsertionText& item : ReadInsertionFile(insertionFilePath)) DrawInsertionText(picture, item, clock);
+    for (const InsertionText& item : ReadInsertionFile(insertionFilePath).value_or(std::vector<InsertionText>{})) {
+        DrawInsertionText(picture, item, clock);
+    }
 }
 
 }  // namespace kestrova

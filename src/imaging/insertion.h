@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kestrova {
@@ -27,8 +28,8 @@ struct InsertionText {
     QString text;
 };
 
-// The text records of an insertion file; empty when the file is missing, unreadable or not one.
-std::vector<InsertionText> ReadInsertionFile(const QString& path);
+// The text records of an insertion file; nothing when the file is missing, unreadable or not one.
+std::optional<std::vector<InsertionText>> ReadInsertionFile(const QString& path);
 // Writes the records so that ReadInsertionFile and ApplyInsertionFile read them back; the file is
 // replaced whole. Commas cannot be part of a text and end it.
 bool WriteInsertionFile(const QString& path, const std::vector<InsertionText>& items);
@@ -43,6 +44,8 @@ void ApplyInsertionFile(QImage& picture, const QString& insertionFilePath,
                         const Clock& clock = [] { return QDateTime::currentDateTime(); });
 // Draws one record onto picture.
 void DrawInsertionText(QImage& picture, const InsertionText& item, const Clock& clock);
+// Where DrawInsertionText puts the record's text (and box) on a picture of that size.
+QRectF InsertionTextRect(const QImage& picture, const InsertionText& item, const Clock& clock);
 
 // 0x00BBGGRR values and colours.
 QColor ColourOfValue(unsigned value);

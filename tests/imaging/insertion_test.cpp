@@ -106,7 +106,7 @@ TEST_F(Insertion, WrittenFilesReadBack) {
                                               {12.5, 990, 0x0000FF, 0x00FF00, false, "Camera 1, door"}};
     const QString path = tempPath("out.iif");
     ASSERT_TRUE(WriteInsertionFile(path, items));
-    const std::vector<InsertionText> back = ReadInsertionFile(path);
+    const std::vector<InsertionText> back = ReadInsertionFile(path).value();
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(back[0].x, 500);
     EXPECT_EQ(back[0].textColour, 0xFFFFFFu);
