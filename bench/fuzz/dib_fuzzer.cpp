@@ -1,5 +1,6 @@
-// libFuzzer target: cDib::CreateFromFile on arbitrary bytes. A read file must hold every byte its
-// headers promise, so every accessor is walked to let the sanitizers see a lie.
+// libFuzzer target: cDib::CreateFromFile on arbitrary bytes, then the conversion to 24 bits that the
+// command line applies. A read file must hold every byte its headers promise, so every accessor is
+// walked to let the sanitizers see a lie.
 #include "imaging/dib.h"
 
 #include <QFile>
@@ -27,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kestrova::PictureView view = dib.view();
     if (view.isValid()) {
         for (int y = 0; y < view.height; ++y) sum += view.row(y)[3 * view.width - 1];
+    }
+    kestrova::cDib trueColour;
+    if (kestrova::ToTrueColour(dib, trueColour)) {
+        const kestrova::PictureView converted = trueColour.view();
+        for (int y = 0; y < converted.height; ++y) sum += converted.row(y)[3 * converted.width - 1];
     }
     return sum == 0xFFFFFFFFu ? 1 : 0;
 }

@@ -1,8 +1,7 @@
 #include "dib.h"
 
-#include "core/text_files.h"
-
 #include <QFile>
+#include <QSaveFile>
 
 #include <cstdlib>
 #include <cstring>
@@ -171,11 +170,20 @@ bool cDib::CreateFromView(const PictureView& picture) {
 }
 
 bool cDib::WriteToFile(const QString& path) const {
-    QByteArray data(FileHeaderSize, '\0');
-    WriteFileHeader(file_, reinterpret_cast<unsigned char*>(data.data()));
-    data.append(reinterpret_cast<const char*>(format_.data()), qsizetype(format_.size()));
-    data.append(reinterpret_cast<const char*>(pixels_.data()), qsizetype(pixels_.size()));
-    return WriteFileAtomically(path, data);
+    // Written beside the old file and renamed over it, straight from the buffers.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    unsigned char header[FileHeaderSize];
+    WriteFileHeader(file_, header);
+    const auto write = [&file](const void* data, size_t size) {
+        return file.write(static_cast<const char*>(data), qint64(size)) == qint64(size);
+    };
+    if (!write(header, sizeof header) || !write(format_.data(), format_.size()) ||
+        !write(pixels_.data(), pixels_.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 PictureView cDib::view() const {

@@ -33,10 +33,12 @@ int RunEffectCommand(const QStringList& arguments) {
     if (!file.CreateFromFile(arguments[1])) {
         return fail(ExitFailed, QStringLiteral("cannot read %1: not a readable bitmap file").arg(arguments[1]));
     }
-    cDib picture;
-    if (!ToTrueColour(file, picture)) {
+    cDib converted;
+    const bool trueColour = file.view().isValid();
+    if (!trueColour && !ToTrueColour(file, converted)) {
         return fail(ExitFailed, QStringLiteral("cannot read %1: compressed bitmaps are not supported").arg(arguments[1]));
     }
+    cDib& picture = trueColour ? file : converted;
     if (!ApplyEffect(*effect, picture.bits(), {})) {
         return fail(ExitFailed, QStringLiteral("not enough memory for %1").arg(arguments[1]));
     }
