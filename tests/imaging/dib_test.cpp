@@ -13,7 +13,7 @@ using kestrova::test::KestrovaTest;
 
 namespace {
 
-struct FileSpec {
+struct FileLayout {
     int width = 4;
     int height = 2;
     int bitCount = 24;
@@ -29,25 +29,25 @@ void put(QByteArray& bytes, int offset, std::uint32_t value, int size) {
 }
 
 // A bitmap file as a writer would lay it out, with any field overridden.
-QByteArray bitmapFile(const FileSpec& spec) {
-    const long long rowBytes = cDib::RowBytes(spec.width, spec.bitCount);
-    const auto right = [&] { return rowBytes * std::abs(spec.height); };
-    const long long sizeImage = spec.sizeImage < 0 ? right() : spec.sizeImage;
-    const long long offBits = spec.offBits < 0 ? 54 + 4LL * spec.colours : spec.offBits;
-    const long long present = spec.pixelBytes >= 0 ? spec.pixelBytes : sizeImage ? sizeImage : right();
-    QByteArray bytes(54 + 4 * spec.colours, '\0');
-    bytes[0] = spec.magic[0];
-    bytes[1] = spec.magic[1];
+QByteArray bitmapFile(const FileLayout& layout) {
+    const long long rowBytes = cDib::RowBytes(layout.width, layout.bitCount);
+    const auto right = [&] { return rowBytes * std::abs(layout.height); };
+    const long long sizeImage = layout.sizeImage < 0 ? right() : layout.sizeImage;
+    const long long offBits = layout.offBits < 0 ? 54 + 4LL * layout.colours : layout.offBits;
+    const long long present = layout.pixelBytes >= 0 ? layout.pixelBytes : sizeImage ? sizeImage : right();
+    QByteArray bytes(54 + 4 * layout.colours, '\0');
+    bytes[0] = layout.magic[0];
+    bytes[1] = layout.magic[1];
     put(bytes, 2, std::uint32_t(offBits + present), 4);
     put(bytes, 10, std::uint32_t(offBits), 4);
     put(bytes, 14, 40, 4);
-    put(bytes, 18, std::uint32_t(spec.width), 4);
-    put(bytes, 22, std::uint32_t(spec.height), 4);
+    put(bytes, 18, std::uint32_t(layout.width), 4);
+    put(bytes, 22, std::uint32_t(layout.height), 4);
     put(bytes, 26, 1, 2);
-    put(bytes, 28, std::uint32_t(spec.bitCount), 2);
+    put(bytes, 28, std::uint32_t(layout.bitCount), 2);
     put(bytes, 34, std::uint32_t(sizeImage), 4);
-    put(bytes, 46, std::uint32_t(spec.colours), 4);
-    for (int i = 0; i < spec.colours; ++i) put(bytes, 54 + 4 * i, std::uint32_t(i * 0x010101), 4);
+    put(bytes, 46, std::uint32_t(layout.colours), 4);
+    for (int i = 0; i < layout.colours; ++i) put(bytes, 54 + 4 * i, std::uint32_t(i * 0x010101), 4);
     bytes.resize(qsizetype(offBits), '\0');
     for (long long i = 0; i < present; ++i) bytes.append(char(i * 7));
     return bytes;
@@ -129,11 +129,11 @@ TEST_F(Bitmaps, ReadsA24BitFile) {
 }
 
 TEST_F(Bitmaps, ColourTableIsPartOfTheFormatBlock) {
-    FileSpec spec;
-    spec.bitCount = 8;
-    spec.colours = 256;
+    FileLayout layout;
+    layout.bitCount = 8;
+    layout.colours = 256;
     cDib dib;
-    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(spec))));
+    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(layout))));
     EXPECT_EQ(dib.BitOffset(), 1078);
     EXPECT_EQ(dib.SizeBitmapInfo(), 1064);
     EXPECT_EQ(dib.PointerToBitmapInfo()[40 + 4 * 3], 3);  // blue of colour 3
@@ -141,20 +141,20 @@ TEST_F(Bitmaps, ColourTableIsPartOfTheFormatBlock) {
 }
 
 TEST_F(Bitmaps, PalettePicturesBecomeTrueColour) {
-    FileSpec spec;
-    spec.bitCount = 8;
-    spec.colours = 256;
+    FileLayout layout;
+    layout.bitCount = 8;
+    layout.colours = 256;
     cDib file, picture;
-    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(spec))));
+    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(layout))));
     ASSERT_TRUE(ToTrueColour(file, picture));
     ASSERT_TRUE(picture.view().isValid());
     // Pixel bytes are i * 7 and colour i is (i, i, i); the first stored row is the bottom one.
     EXPECT_EQ(picture.view().row(1)[3 * 2], 14);
     EXPECT_EQ(picture.view().row(0)[3 * 3 + 1], 7 * 7);
 
-    spec.bitCount = 1;
-    spec.colours = 2;
-    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(spec))));
+    layout.bitCount = 1;
+    layout.colours = 2;
+    ASSERT_TRUE(file.CreateFromFile(write(bitmapFile(layout))));
     ASSERT_TRUE(ToTrueColour(file, picture));
     // First byte 0 (black), row of the top: byte 4 * 7 = 28 = 0b00011100, pixels 3 and 4 are colour 1.
     EXPECT_EQ(picture.view().row(0)[3 * 3], 1);
@@ -162,12 +162,12 @@ TEST_F(Bitmaps, PalettePicturesBecomeTrueColour) {
 }
 
 TEST_F(Bitmaps, ZeroSizeImageIsComputedForUncompressedPictures) {
-    FileSpec spec;
-    spec.width = 3;
-    spec.height = -5;  // top-down
-    spec.sizeImage = 0;
+    FileLayout layout;
+    layout.width = 3;
+    layout.height = -5;  // top-down
+    layout.sizeImage = 0;
     cDib dib;
-    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(spec))));
+    ASSERT_TRUE(dib.CreateFromFile(write(bitmapFile(layout))));
     EXPECT_EQ(dib.SizeImage(), 60);
     EXPECT_EQ(dib.PixelBytes(), 60u);
     EXPECT_FALSE(dib.view().bottomUp);
@@ -176,32 +176,32 @@ TEST_F(Bitmaps, ZeroSizeImageIsComputedForUncompressedPictures) {
 TEST_F(Bitmaps, RejectsBadFiles) {
     struct Case {
         const char* what;
-        FileSpec spec;
+        FileLayout layout;
         int cut = 0;  // bytes taken off the end
     };
-    FileSpec badMagic;
+    FileLayout badMagic;
     badMagic.magic[0] = 'M';
-    FileSpec lowOffset;
+    FileLayout lowOffset;
     lowOffset.offBits = 20;
-    FileSpec offsetPastEnd;
+    FileLayout offsetPastEnd;
     offsetPastEnd.offBits = 5000;
     offsetPastEnd.pixelBytes = 0;
-    FileSpec hugeSize;
+    FileLayout hugeSize;
     hugeSize.sizeImage = 0xFFFFFFF0;
     hugeSize.pixelBytes = 24;
-    FileSpec hugeDimensions;
+    FileLayout hugeDimensions;
     hugeDimensions.width = 1 << 30;
     hugeDimensions.height = 1 << 30;
     hugeDimensions.sizeImage = 24;
     hugeDimensions.pixelBytes = 24;
-    FileSpec overflowingDimensions;  // width x height overflows 64 bits
+    FileLayout overflowingDimensions;  // width x height overflows 64 bits
     overflowingDimensions.width = 0x78787878;
     overflowingDimensions.height = 0x78787878;
     overflowingDimensions.sizeImage = 24;
     overflowingDimensions.pixelBytes = 24;
-    FileSpec smallSize;  // width x height need more than biSizeImage says
+    FileLayout smallSize;  // width x height need more than biSizeImage says
     smallSize.sizeImage = 12;
-    FileSpec oddBits;
+    FileLayout oddBits;
     oddBits.bitCount = 7;
     const Case cases[] = {
         {"bad magic", badMagic},
@@ -212,12 +212,12 @@ TEST_F(Bitmaps, RejectsBadFiles) {
         {"overflowing dimensions", overflowingDimensions},
         {"biSizeImage too small for the dimensions", smallSize},
         {"unknown bit count", oddBits},
-        {"truncated pixels", FileSpec{}, 1},
-        {"truncated header", FileSpec{}, 40},
-        {"file header only", FileSpec{}, 50},
+        {"truncated pixels", FileLayout{}, 1},
+        {"truncated header", FileLayout{}, 40},
+        {"file header only", FileLayout{}, 50},
     };
     for (const Case& c : cases) {
-        QByteArray bytes = bitmapFile(c.spec);
+        QByteArray bytes = bitmapFile(c.layout);
         bytes.chop(c.cut);
         cDib dib;
         EXPECT_FALSE(dib.CreateFromFile(write(bytes))) << c.what;
