@@ -1,0 +1,217 @@
+// The engine with local sources: Test Pattern and FFmpeg filter graphs as cameras, a local file as a
+// stream, the frame hand-overs and the thread's life.
+
+#include "platform/media/frame_queue.h"
+#include "platform/media/media_session.h"
+#include "platform/media/source_runner.h"
+#include "platform/media/test_pattern.h"
+
+#include "kestrova_test.h"
+#include "media_test_support.h"
+#include "test_http_server.h"
+
+#include <QElapsedTimer>
+
+using namespace kestrova;
+using namespace kestrova::media;
+using kestrova::test::KestrovaTest;
+using kestrova::test::NearColour;
+using kestrova::test::WaitUntil;
+
+namespace {
+
+struct Recorded {
+    int opened = 0;
+    QSize size;
+    QStringList failures;
+    QStringList losses;
+    int notices = 0;
+};
+
+void watch(MediaSession& session, Recorded& recorded) {
+    QObject::connect(&session, &MediaSession::opened, [&recorded](QSize size) {
+        ++recorded.opened;
+        recorded.size = size;
+    });
+    QObject::connect(&session, &MediaSession::failed, [&recorded](const QString& reason) { recorded.failures << reason; });
+    QObject::connect(&session, &MediaSession::lost, [&recorded](const QString& reason) { recorded.losses << reason; });
+    QObject::connect(&session, &MediaSession::frameAvailable, [&recorded] { ++recorded.notices; });
+}
+
+SourceSpec spec(const char* kind, const QString& address = {}, QSize size = {}, double fps = 0) {
+    SourceSpec spec;
+    spec.kind = QString::fromLatin1(kind);
+    spec.address = address;
+    spec.size = size;
+    spec.fps = fps;
+    return spec;
+}
+
+}  // namespace
+
+TEST(MediaHandOver, QueueDropsAndCountsWhatDoesNotFitAndSlotKeepsTheNewest) {
+    BoundedFrameQueue queue(2);
+    for (int i = 1; i <= 4; ++i) queue.push(Frame{NewFrameImage(4, 4), i, {}});
+    EXPECT_EQ(queue.dropped(), 2);
+    const auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    EXPECT_EQ(queue.pop(soon)->number, 1);
+    EXPECT_EQ(queue.pop(soon)->number, 2);
+    EXPECT_FALSE(queue.pop(soon).has_value());
+    queue.close();
+    EXPECT_FALSE(queue.push(Frame{NewFrameImage(4, 4), 5, {}}));
+
+    LatestFrameSlot slot;
+    int notices = 0;
+    slot.setNotify([&notices] { ++notices; });
+    for (int i = 1; i <= 5; ++i) slot.publish(Frame{NewFrameImage(4, 4), i, {}});
+    EXPECT_EQ(notices, 1) << "one notice until the frame is taken";
+    EXPECT_EQ(slot.take().number, 5);
+    slot.publish(Frame{NewFrameImage(4, 4), 6, {}});
+    EXPECT_EQ(notices, 2);
+}
+
+TEST(MediaHandOver, ReconnectDelaysDoubleUpToThirtySeconds) {
+    const int expected[] = {1, 2, 4, 8, 16, 30, 30};
+    for (int attempt = 1; attempt <= 7; ++attempt) EXPECT_EQ(ReconnectDelay(attempt).count(), expected[attempt - 1]) << attempt;
+}
+
+TEST(MediaTestPattern, CounterReadsBackAndBarsStartWhite) {
+    for (QSize size : {QSize(640, 480), QSize(1280, 720), QSize(96, 64)}) {
+        QImage image = NewFrameImage(size.width(), size.height());
+        for (std::int64_t number : {0, 1, 12345, 0xABCDEF}) {
+            DrawTestPattern(image, number, 30, QTime(12, 34, 56));
+            EXPECT_EQ(ReadTestPatternCounter(image), number) << size.width();
+        }
+        DrawTestPattern(image, 0, 30, QTime(0, 0));
+        EXPECT_TRUE(NearColour(image.constScanLine(0), 255, 255, 255, 0));
+        EXPECT_TRUE(NearColour(image.constScanLine(0) + 3 * (size.width() - 1), 0, 0, 0, 0)) << "black bar last";
+    }
+    QImage grey(200, 100, QImage::Format_BGR888);
+    grey.fill(QColor(128, 128, 128));
+    EXPECT_FALSE(ReadTestPatternCounter(grey).has_value());
+}
+
+using MediaSessions = KestrovaTest;
+
+TEST_F(MediaSessions, TestPatternRunsInRealTimeAtTheAskedSize) {
+    MediaSession session(spec(KindTestPattern, {}, QSize(320, 240), 30));
+    Recorded recorded;
+    watch(session, recorded);
+    session.start();
+    ASSERT_TRUE(WaitUntil([&] { return recorded.opened == 1; }, 2000));
+    EXPECT_EQ(recorded.size, QSize(320, 240));
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<std::int64_t> first;
+    std::int64_t last = -1;
+    int frames = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        const Frame frame = session.takeLatest();
+        if (frame.isValid() && frame.number != last) {
+            last = frame.number;
+            ++frames;
+            EXPECT_EQ(frame.image.size(), QSize(320, 240));
+            EXPECT_EQ(frame.image.format(), QImage::Format_BGR888);
+            if (!first) first = ReadTestPatternCounter(frame.image);
+        }
+        return clock.elapsed() >= 1000;
+    }, 3000));
+    const Frame frame = session.takeLatest();
+    ASSERT_TRUE(first.has_value());
+    const std::int64_t produced = *ReadTestPatternCounter(frame.image) - *first;
+    EXPECT_GE(produced, 24) << "30 frames a second, give or take the machine's load";
+    EXPECT_LE(produced, 36);
+    EXPECT_GT(frames, 10);
+    EXPECT_LE(recorded.notices, frames + 1) << "no more notices than frames taken";
+    EXPECT_TRUE(recorded.failures.isEmpty());
+}
+
+TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
+    MediaSession session(spec(KindLavfi, "color=c=0x3060c0:s=200x100:r=25"));
+    Recorded recorded;
+    watch(session, recorded);
+    session.start();
+    ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
+    const Frame frame = session.takeLatest();
+    EXPECT_EQ(recorded.size, QSize(200, 100));
+    EXPECT_EQ(frame.image.size(), QSize(200, 100));
+    EXPECT_TRUE(NearColour(frame.image.constScanLine(50) + 3 * 100, 0xc0, 0x60, 0x30));
+}
+
+TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
+    const QString path = tempPath("clip.ts");
+    ASSERT_FALSE(kestrova::test::MakeWithFfmpeg({"-f", "lavfi", "-i", "color=c=0x3060c0:s=160x120:r=25:d=1", "-c:v", "mpeg2video",
+                                                 "-q:v", "2", "-f", "mpegts"},
+                                                path)
+                     .isEmpty());
+    MediaSession session(spec(KindStream, path));
+    Recorded recorded;
+    watch(session, recorded);
+    session.start();
+    ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
+    const Frame early = session.takeLatest();
+    EXPECT_EQ(early.image.size(), QSize(160, 120));
+    EXPECT_TRUE(NearColour(early.image.constScanLine(60) + 3 * 80, 0xc0, 0x60, 0x30));
+    EXPECT_LT(early.number, 12) << "a one-second file is not decoded at once";
+    ASSERT_TRUE(WaitUntil([&] { return !recorded.losses.isEmpty(); }, 4000));
+    EXPECT_GE(session.takeLatest().number, 20);
+    EXPECT_EQ(recorded.losses.size(), 1);
+}
+
+TEST_F(MediaSessions, FailuresArriveWithAReason) {
+    struct Case {
+        SourceSpec spec;
+        const char* reasonPart;
+    };
+    const Case cases[] = {
+        {spec(KindStream, tempPath("missing.avi")), "No such file"},
+        {spec(KindLavfi, "nosuchfilter=x=1"), ""},
+        {spec("nosuchkind"), "unknown kind"},
+        {spec(KindCamera, "/dev/kestrova-no-camera"), ""},
+    };
+    for (const Case& each : cases) {
+        MediaSession session(each.spec);
+        Recorded recorded;
+        watch(session, recorded);
+        session.start();
+        ASSERT_TRUE(WaitUntil([&] { return !recorded.failures.isEmpty(); }, 5000)) << each.spec.address.toStdString();
+        EXPECT_FALSE(recorded.failures.front().isEmpty());
+        EXPECT_TRUE(recorded.failures.front().contains(QLatin1String(each.reasonPart))) << recorded.failures.front().toStdString();
+        EXPECT_EQ(recorded.opened, 0);
+        EXPECT_EQ(session.runner().state(), RunnerState::Failed);
+    }
+}
+
+TEST_F(MediaSessions, GrabTakesOneFrameOfAnySourceWithinItsDeadline) {
+    const GrabResult pattern = GrabFrame(spec(KindTestPattern, {}, QSize(1280, 720)), std::chrono::seconds(3));
+    ASSERT_TRUE(pattern.frame.isValid()) << pattern.reason.toStdString();
+    EXPECT_EQ(pattern.frame.image.size(), QSize(1280, 720));
+    EXPECT_EQ(ReadTestPatternCounter(pattern.frame.image), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    const GrabResult missing = GrabFrame(spec(KindStream, tempPath("none.ts")), std::chrono::seconds(3));
+    EXPECT_FALSE(missing.frame.isValid());
+    EXPECT_FALSE(missing.reason.isEmpty());
+    EXPECT_LT(clock.elapsed(), 2000);
+}
+
+TEST_F(MediaSessions, AttachedQueueSeesEveryFrameAndStopJoinsTheThread) {
+    SourceRunner runner(spec(KindTestPattern, {}, QSize(160, 120), 60), {});
+    auto queue = std::make_shared<BoundedFrameQueue>(100);
+    runner.attach(queue);
+    runner.start();
+    std::int64_t previous = 0;
+    for (int i = 0; i < 10; ++i) {
+        const auto frame = queue->pop(std::chrono::steady_clock::now() + std::chrono::seconds(2));
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(frame->number, previous + 1);
+        EXPECT_EQ(ReadTestPatternCounter(frame->image), frame->number - 1);
+        previous = frame->number;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(runner.stop());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(runner.state(), RunnerState::Stopped);
+}
