@@ -131,7 +131,8 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
     Recorded recorded;
     watch(session, recorded);
     session.start();
-    ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return recorded.opened == 1 && session.takeLatest().isValid(); }, 5000))
+        << recorded.failures.join(";").toStdString();
     const Frame frame = session.takeLatest();
     EXPECT_EQ(recorded.size, QSize(200, 100));
     EXPECT_EQ(frame.image.size(), QSize(200, 100));

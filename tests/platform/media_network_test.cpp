@@ -84,6 +84,7 @@ TEST_F(MediaNetwork, MjpegStreamAndSnapshotAreToldApartByContentType) {
         }
         return sawBlue && sawOrange;
     }, 4000)) << watched.failures.join(";").toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return watched.opened == 1; }, 1000));
     EXPECT_EQ(watched.size, QSize(320, 240));
     EXPECT_EQ(server.requests("/video.mjpg"), 1) << "a stream is one request";
 
@@ -187,7 +188,8 @@ TEST_F(MediaNetwork, FileOverHttpPlaysAsAStream) {
     Watch watched;
     watch(session, watched);
     session.start();
-    ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 4000)) << watched.failures.join(";").toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return watched.opened == 1 && session.takeLatest().isValid(); }, 4000))
+        << watched.failures.join(";").toStdString();
     const Frame frame = session.takeLatest();
     EXPECT_EQ(frame.image.size(), QSize(80, 60)) << "scaled to the asked size";
     EXPECT_TRUE(NearColour(centre(frame), 0x20, 0x80, 0xe0));
