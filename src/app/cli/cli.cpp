@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "devices_command.h"
 #include "core/settings.h"
 #include "core/startup.h"
 #include "version.h"
@@ -32,7 +33,9 @@ QString helpText() {
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {};
+    static const std::vector<Command> commands = {
+        {"devices", "", RunDevices},
+    };
     return commands;
 }
 
