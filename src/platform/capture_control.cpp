@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 namespace kestrova {
 
@@ -82,6 +83,9 @@ void CaptureControl::close() {
     repaintTimer_.stop();
     session_.reset();
     shown_ = Frame();
+    preview_ = QImage();
+    previewNumber_ = -1;
+    previewSize_ = QSize();
     videoSize_ = QSize();
     update();
 }
@@ -144,7 +148,7 @@ void CaptureControl::QueryVideoSize() { videoSize_ = session_ ? session_->runner
 QImage CaptureControl::CurrentPicture() const {
     if (!session_) return {};
     const Frame latest = session_->runner().latest().take();
-    return latest.isValid() ? latest.image : shown_.image;
+    return latest.isValid() ? latest.image() : shown_.image();
 }
 
 void CaptureControl::setFullScreen(int mode) {
@@ -267,17 +271,28 @@ void CaptureControl::frameArrived() {
 
 void CaptureControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!session_ || !(previewOn_ || overlayOn_)) return;
-    const Frame latest = session_->takeLatest();
-    if (latest.isValid()) shown_ = latest;
-    sincePaint_.restart();
-    if (!shown_.isValid()) return;
-    const QSize picture = shown_.image.size();
+    if (session_ && (previewOn_ || overlayOn_)) {
+        const Frame latest = session_->takeLatest();
+        if (latest.isValid()) shown_ = latest;
+        sincePaint_.restart();
+    }
+    if (!session_ || !(previewOn_ || overlayOn_) || !shown_.isValid()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    const QSize picture = shown_.size();
     QRect target(QPoint(0, 0), scalePreview_ ? picture.scaled(size(), Qt::KeepAspectRatio) : picture);
     target.moveCenter(rect().center());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(target, shown_.image);
+    if (target.size() != previewSize_) {
+        previewSize_ = target.size();
+        session_->runner().setPreviewSize(previewSize_);
+    }
+    if (shown_.number != previewNumber_ || preview_.size() != target.size()) {
+        preview_ = shown_.preview(target.size());
+        previewNumber_ = shown_.number;
+    }
+    for (const QRect& margin : QRegion(rect()).subtracted(target)) painter.fillRect(margin, Qt::black);
+    painter.drawImage(target.topLeft(), preview_);
     if (overlays_.isEmpty()) return;
     painter.translate(target.topLeft());
     painter.scale(double(target.width()) / picture.width(), double(target.height()) / picture.height());

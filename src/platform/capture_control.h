@@ -130,6 +130,9 @@ private:
     mutable bool audioListed_ = false;
     std::unique_ptr<media::MediaSession> session_;
     media::Frame shown_;
+    QImage preview_;  // shown_ at the painted size, made once per frame
+    std::int64_t previewNumber_ = -1;
+    QSize previewSize_;  // what the source thread prepares for us
     QTimer repaintTimer_;
     QElapsedTimer sinceOpen_;
     QElapsedTimer sincePaint_;

@@ -38,6 +38,12 @@ void watch(MediaSession& session, Recorded& recorded) {
     QObject::connect(&session, &MediaSession::frameAvailable, [&recorded] { ++recorded.notices; });
 }
 
+Frame numbered(std::int64_t number) {
+    Frame frame = Frame::fromImage(NewFrameImage(4, 4));
+    frame.number = number;
+    return frame;
+}
+
 SourceSpec spec(const char* kind, const QString& address = {}, QSize size = {}, double fps = 0) {
     SourceSpec spec;
     spec.kind = QString::fromLatin1(kind);
@@ -51,22 +57,22 @@ SourceSpec spec(const char* kind, const QString& address = {}, QSize size = {}, 
 
 TEST(MediaHandOver, QueueDropsAndCountsWhatDoesNotFitAndSlotKeepsTheNewest) {
     BoundedFrameQueue queue(2);
-    for (int i = 1; i <= 4; ++i) queue.push(Frame{NewFrameImage(4, 4), i, {}});
+    for (int i = 1; i <= 4; ++i) queue.push(numbered(i));
     EXPECT_EQ(queue.dropped(), 2);
     const auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
     EXPECT_EQ(queue.pop(soon)->number, 1);
     EXPECT_EQ(queue.pop(soon)->number, 2);
     EXPECT_FALSE(queue.pop(soon).has_value());
     queue.close();
-    EXPECT_FALSE(queue.push(Frame{NewFrameImage(4, 4), 5, {}}));
+    EXPECT_FALSE(queue.push(numbered(5)));
 
     LatestFrameSlot slot;
     int notices = 0;
     slot.setNotify([&notices] { ++notices; });
-    for (int i = 1; i <= 5; ++i) slot.publish(Frame{NewFrameImage(4, 4), i, {}});
+    for (int i = 1; i <= 5; ++i) slot.publish(numbered(i));
     EXPECT_EQ(notices, 1) << "one notice until the frame is taken";
     EXPECT_EQ(slot.take().number, 5);
-    slot.publish(Frame{NewFrameImage(4, 4), 6, {}});
+    slot.publish(numbered(6));
     EXPECT_EQ(notices, 2);
 }
 
@@ -91,6 +97,23 @@ TEST(MediaTestPattern, CounterReadsBackAndBarsStartWhite) {
     EXPECT_FALSE(ReadTestPatternCounter(grey).has_value());
 }
 
+// The preview is the picture at the screen's size, red, green and blue in their places.
+TEST(MediaTestPattern, PreviewIsThePictureScaledToTheScreen) {
+    QImage image = NewFrameImage(640, 480);
+    DrawTestPattern(image, 0, 30, QTime(0, 0));
+    Frame frame = Frame::fromImage(image);
+    frame.attachPreview(QSize(320, 240));
+    for (QSize size : {QSize(320, 240), QSize(1280, 960), QSize(100, 37)}) {
+        const QImage preview = frame.preview(size);
+        ASSERT_EQ(preview.size(), size);
+        EXPECT_EQ(preview.format(), QImage::Format_RGB32);
+        for (const QPoint at : {QPoint(0, 0), QPoint(size.width() / 3, 2), QPoint(size.width() - 1, size.height() - 1)}) {
+            const QPoint source(at.x() * 640 / size.width(), at.y() * 480 / size.height());
+            EXPECT_EQ(preview.pixelColor(at), image.pixelColor(source)) << size.width() << " at " << at.x() << "," << at.y();
+        }
+    }
+}
+
 using MediaSessions = KestrovaTest;
 
 TEST_F(MediaSessions, TestPatternRunsInRealTimeAtTheAskedSize) {
@@ -110,15 +133,15 @@ TEST_F(MediaSessions, TestPatternRunsInRealTimeAtTheAskedSize) {
         if (frame.isValid() && frame.number != last) {
             last = frame.number;
             ++frames;
-            EXPECT_EQ(frame.image.size(), QSize(320, 240));
-            EXPECT_EQ(frame.image.format(), QImage::Format_BGR888);
-            if (!first) first = ReadTestPatternCounter(frame.image);
+            EXPECT_EQ(frame.image().size(), QSize(320, 240));
+            EXPECT_EQ(frame.image().format(), QImage::Format_BGR888);
+            if (!first) first = ReadTestPatternCounter(frame.image());
         }
         return clock.elapsed() >= 1000;
     }, 3000));
     const Frame frame = session.takeLatest();
     ASSERT_TRUE(first.has_value());
-    const std::int64_t produced = *ReadTestPatternCounter(frame.image) - *first;
+    const std::int64_t produced = *ReadTestPatternCounter(frame.image()) - *first;
     EXPECT_GE(produced, 24) << "30 frames a second, give or take the machine's load";
     EXPECT_LE(produced, 36);
     EXPECT_GT(frames, 10);
@@ -135,8 +158,8 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
         << recorded.failures.join(";").toStdString();
     const Frame frame = session.takeLatest();
     EXPECT_EQ(recorded.size, QSize(200, 100));
-    EXPECT_EQ(frame.image.size(), QSize(200, 100));
-    EXPECT_TRUE(NearColour(frame.image.constScanLine(50) + 3 * 100, 0xc0, 0x60, 0x30));
+    EXPECT_EQ(frame.image().size(), QSize(200, 100));
+    EXPECT_TRUE(NearColour(frame.image().constScanLine(50) + 3 * 100, 0xc0, 0x60, 0x30));
 }
 
 TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
@@ -151,8 +174,8 @@ TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
     session.start();
     ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
     const Frame early = session.takeLatest();
-    EXPECT_EQ(early.image.size(), QSize(160, 120));
-    EXPECT_TRUE(NearColour(early.image.constScanLine(60) + 3 * 80, 0xc0, 0x60, 0x30));
+    EXPECT_EQ(early.image().size(), QSize(160, 120));
+    EXPECT_TRUE(NearColour(early.image().constScanLine(60) + 3 * 80, 0xc0, 0x60, 0x30));
     EXPECT_LT(early.number, 12) << "a one-second file is not decoded at once";
     ASSERT_TRUE(WaitUntil([&] { return !recorded.losses.isEmpty(); }, 4000));
     EXPECT_GE(session.takeLatest().number, 20);
@@ -186,8 +209,8 @@ TEST_F(MediaSessions, FailuresArriveWithAReason) {
 TEST_F(MediaSessions, GrabTakesOneFrameOfAnySourceWithinItsDeadline) {
     const GrabResult pattern = GrabFrame(spec(KindTestPattern, {}, QSize(1280, 720)), std::chrono::seconds(3));
     ASSERT_TRUE(pattern.frame.isValid()) << pattern.reason.toStdString();
-    EXPECT_EQ(pattern.frame.image.size(), QSize(1280, 720));
-    EXPECT_EQ(ReadTestPatternCounter(pattern.frame.image), 0);
+    EXPECT_EQ(pattern.frame.image().size(), QSize(1280, 720));
+    EXPECT_EQ(ReadTestPatternCounter(pattern.frame.image()), 0);
 
     QElapsedTimer clock;
     clock.start();
@@ -207,7 +230,7 @@ TEST_F(MediaSessions, AttachedQueueSeesEveryFrameAndStopJoinsTheThread) {
         const auto frame = queue->pop(std::chrono::steady_clock::now() + std::chrono::seconds(2));
         ASSERT_TRUE(frame.has_value());
         EXPECT_EQ(frame->number, previous + 1);
-        EXPECT_EQ(ReadTestPatternCounter(frame->image), frame->number - 1);
+        EXPECT_EQ(ReadTestPatternCounter(frame->image()), frame->number - 1);
         previous = frame->number;
     }
     QElapsedTimer clock;

@@ -55,7 +55,7 @@ protected:
     }
 
     static const unsigned char* centre(const Frame& frame) {
-        return frame.image.constScanLine(frame.image.height() / 2) + 3 * (frame.image.width() / 2);
+        return frame.image().constScanLine(frame.image().height() / 2) + 3 * (frame.image().width() / 2);
     }
 
     QByteArray blue;
@@ -78,7 +78,7 @@ TEST_F(MediaNetwork, MjpegStreamAndSnapshotAreToldApartByContentType) {
     ASSERT_TRUE(WaitUntil([&] {
         const Frame frame = stream.takeLatest();
         if (frame.isValid()) {
-            EXPECT_EQ(frame.image.size(), QSize(320, 240));
+            EXPECT_EQ(frame.image().size(), QSize(320, 240));
             sawBlue |= NearColour(centre(frame), 0xc0, 0x60, 0x30);
             sawOrange |= NearColour(centre(frame), 0x20, 0x80, 0xe0);
         }
@@ -191,7 +191,7 @@ TEST_F(MediaNetwork, FileOverHttpPlaysAsAStream) {
     ASSERT_TRUE(WaitUntil([&] { return watched.opened == 1 && session.takeLatest().isValid(); }, 4000))
         << watched.failures.join(";").toStdString();
     const Frame frame = session.takeLatest();
-    EXPECT_EQ(frame.image.size(), QSize(80, 60)) << "scaled to the asked size";
+    EXPECT_EQ(frame.image().size(), QSize(80, 60)) << "scaled to the asked size";
     EXPECT_TRUE(NearColour(centre(frame), 0x20, 0x80, 0xe0));
     EXPECT_EQ(watched.size, QSize(80, 60));
 }

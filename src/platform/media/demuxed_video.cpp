@@ -61,9 +61,9 @@ bool DemuxedVideo::waitUntilDue(double seconds) {
 ReadStatus DemuxedVideo::read(Frame& frame, QString& reason) {
     for (;;) {
         double seconds = 0;
-        const int received = decoder_.receive(frame.image, wanted_, seconds);
+        const int received = decoder_.receive(frame, wanted_, seconds);
         if (received == 0) {
-            if (wanted_.isEmpty()) size_ = frame.image.size();
+            if (wanted_.isEmpty()) size_ = frame.size();
             if (!waitUntilDue(seconds)) {
                 reason = QStringLiteral("closed");
                 return ReadStatus::Failed;

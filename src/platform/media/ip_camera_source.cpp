@@ -45,9 +45,9 @@ public:
 
     ReadStatus read(Frame& frame, QString& reason) override {
         if (stream_) return stream_->read(frame, reason);
-        if (!pending_.isNull()) {
-            frame.image = std::move(pending_);
-            pending_ = QImage();
+        if (pending_.isValid()) {
+            frame = std::move(pending_);
+            pending_ = Frame();
         } else {
             nextPoll_ += std::chrono::duration_cast<Interrupt::Clock::duration>(std::chrono::duration<double>(1.0 / std::max(0.1, spec_.pollRate)));
             const auto now = Interrupt::Clock::now();
@@ -61,8 +61,8 @@ public:
             reason = connect(contentType);
             if (reason.isEmpty()) reason = fetchSnapshot();
             if (!reason.isEmpty()) return ReadStatus::Failed;
-            frame.image = std::move(pending_);
-            pending_ = QImage();
+            frame = std::move(pending_);
+            pending_ = Frame();
         }
         frame.taken = Interrupt::Clock::now();
         return ReadStatus::Frame;
@@ -134,7 +134,7 @@ private:
     Avio io_;
     std::unique_ptr<DemuxedVideo> stream_;  // declared after io_: the stream's input uses io_ and goes first
     AVCodecID pollCodec_ = AV_CODEC_ID_MJPEG;
-    QImage pending_;
+    Frame pending_;
     QSize size_;
     Interrupt::Clock::time_point nextPoll_{};
 };

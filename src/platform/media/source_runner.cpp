@@ -23,6 +23,7 @@ struct SourceRunner::Shared {
     SourceEvents events;
     std::vector<std::shared_ptr<BoundedFrameQueue>> queues;
     QSize size;
+    QSize previewSize;
     RunnerState state = RunnerState::Idle;
     bool finished = false;
     std::condition_variable finishedChanged;
@@ -39,10 +40,13 @@ struct SourceRunner::Shared {
     }
     void deliver(Frame frame) {
         std::vector<std::shared_ptr<BoundedFrameQueue>> targets;
+        QSize preview;
         {
             std::lock_guard lock(mutex);
             targets = queues;
+            preview = previewSize;
         }
+        frame.attachPreview(preview);
         for (const auto& queue : targets) queue->push(frame);
         latest.publish(std::move(frame));
     }
@@ -143,6 +147,11 @@ void SourceRunner::attach(std::shared_ptr<BoundedFrameQueue> queue) {
 void SourceRunner::detach(const std::shared_ptr<BoundedFrameQueue>& queue) {
     std::lock_guard lock(shared_->mutex);
     std::erase(shared_->queues, queue);
+}
+
+void SourceRunner::setPreviewSize(QSize size) {
+    std::lock_guard lock(shared_->mutex);
+    shared_->previewSize = size;
 }
 
 RunnerState SourceRunner::state() const {

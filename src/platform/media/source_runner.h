@@ -44,6 +44,9 @@ public:
     void attach(std::shared_ptr<BoundedFrameQueue> queue);
     void detach(const std::shared_ptr<BoundedFrameQueue>& queue);
 
+    // Frames from now on carry their preview at this size, made on the source thread; empty: none.
+    void setPreviewSize(QSize size);
+
     RunnerState state() const;
     QSize size() const;
     const SourceSpec& spec() const;

@@ -124,8 +124,9 @@ public:
             return ReadStatus::Failed;
         }
         ++slot_;
-        frame.image = NewFrameImage(size_.width(), size_.height());
-        DrawTestPattern(frame.image, number_++, fps_, QTime::currentTime());
+        QImage image = NewFrameImage(size_.width(), size_.height());
+        DrawTestPattern(image, number_++, fps_, QTime::currentTime());
+        frame = Frame::fromImage(std::move(image));
         frame.taken = Interrupt::Clock::now();
         return ReadStatus::Frame;
     }

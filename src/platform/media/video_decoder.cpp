@@ -31,7 +31,8 @@ QString openContext(CodecContext& context, AvFrame& picture, const AVCodec* code
     if (parameters && avcodec_parameters_to_context(context.get(), parameters) < 0) {
         return QStringLiteral("bad video parameters");
     }
-    context->thread_count = 0;
+    // MJPEG pictures are small and independent: threads cost more in hand-overs than they save.
+    context->thread_count = codec->id == AV_CODEC_ID_MJPEG ? 1 : 0;
     if (const int status = avcodec_open2(context.get(), codec, nullptr); status < 0) {
         return QStringLiteral("cannot open the %1 decoder: %2").arg(QString::fromLatin1(codec->name), AvErrorText(status));
     }
@@ -52,15 +53,17 @@ int VideoDecoder::send(const AVPacket* packet) {
     return status == AVERROR_INVALIDDATA ? 0 : status;
 }
 
-int VideoDecoder::receive(QImage& out, QSize wanted, double& seconds) {
+int VideoDecoder::receive(Frame& out, QSize wanted, double& seconds) {
     const int status = avcodec_receive_frame(context_.get(), picture_.get());
     if (status < 0) return status;
     const int64_t stamp = picture_->best_effort_timestamp;
     seconds = stamp == AV_NOPTS_VALUE || timeBase_.num == 0 ? std::nan("") : double(stamp) * av_q2d(timeBase_);
-    const QSize size = wanted.isEmpty() ? QSize(picture_->width, picture_->height) : wanted;
-    const bool converted = ConvertPicture(*picture_, size, scaler_, out);
+    QImage image;
+    const bool converted = ConvertPicture(*picture_, wanted.isEmpty() ? QSize(picture_->width, picture_->height) : wanted, scaler_, image);
     av_frame_unref(picture_.get());
-    return converted ? 0 : AVERROR(EAGAIN);
+    if (!converted) return AVERROR(EAGAIN);
+    out = Frame::fromImage(std::move(image));
+    return 0;
 }
 
 bool ConvertPicture(const AVFrame& picture, QSize size, Scaler& scaler, QImage& out) {

@@ -18,10 +18,10 @@ public:
 
     // Sends one packet; nullptr starts draining. Negative FFmpeg code on a hard error.
     int send(const AVPacket* packet);
-    // The next decoded picture, converted to BGR at `wanted` (empty: the picture's own size), and its
+    // The next decoded picture as a frame converted to `wanted` (empty: the picture's own size), and its
     // time in seconds (NaN when unknown). 0 with `out` set, AVERROR(EAGAIN) when more packets are
     // needed, AVERROR_EOF when drained.
-    int receive(QImage& out, QSize wanted, double& seconds);
+    int receive(Frame& out, QSize wanted, double& seconds);
     void setTimeBase(AVRational timeBase) { timeBase_ = timeBase; }
 
 private:
