@@ -153,6 +153,7 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
     MediaSession session(spec(KindLavfi, "color=c=0x3060c0:s=200x100:r=25"));
     Recorded recorded;
     watch(session, recorded);
+    session.runner().setPreviewSize(QSize(50, 25));
     session.start();
     ASSERT_TRUE(WaitUntil([&] { return recorded.opened == 1 && session.takeLatest().isValid(); }, 5000))
         << recorded.failures.join(";").toStdString();
@@ -160,6 +161,11 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
     EXPECT_EQ(recorded.size, QSize(200, 100));
     EXPECT_EQ(frame.image().size(), QSize(200, 100));
     EXPECT_TRUE(NearColour(frame.image().constScanLine(50) + 3 * 100, 0xc0, 0x60, 0x30));
+    // The preview made from the decoder's picture on the source thread has the same colour.
+    const QColor shown = frame.preview(QSize(50, 25)).pixelColor(25, 12);
+    EXPECT_NEAR(shown.red(), 0x30, 12);
+    EXPECT_NEAR(shown.green(), 0x60, 12);
+    EXPECT_NEAR(shown.blue(), 0xc0, 12);
 }
 
 TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {

@@ -1,5 +1,8 @@
 #include "frame.h"
 
+#include "ffmpeg_handles.h"
+#include "video_decoder.h"
+
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -40,7 +43,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t MaxKept = 8;
+    static constexpr std::size_t MaxKept = 16;
     std::mutex mutex_;
     std::vector<std::pair<std::size_t, void*>> free_;
 };
@@ -55,22 +58,46 @@ struct alignas(16) Buffer {
     std::size_t size;
 };
 
-}  // namespace
-
-QImage NewFrameImage(int width, int height) {
+// A pooled image; `bytesPerPixel` 3 (BGR888) or 4 (RGB32).
+QImage pooledImage(int width, int height, int bytesPerPixel, QImage::Format format) {
     // Slack after the last row: swscale's vector code stores whole blocks past a row's end.
     constexpr std::size_t Slack = 64;
-    const qsizetype stride = (qsizetype(width) * 3 + 3) & ~qsizetype(3);
+    const qsizetype stride = (qsizetype(width) * bytesPerPixel + 3) & ~qsizetype(3);
     const std::size_t size = std::size_t(stride) * std::size_t(height) + Slack + sizeof(Buffer);
     auto* bytes = static_cast<unsigned char*>(pool().take(size));
     if (!bytes) return {};
     new (bytes) Buffer{size};
-    return QImage(bytes + sizeof(Buffer), width, height, stride, QImage::Format_BGR888,
+    return QImage(bytes + sizeof(Buffer), width, height, stride, format,
                   [](void* block) { pool().give(static_cast<Buffer*>(block)->size, block); }, bytes);
 }
 
+// Each thread that converts keeps its own swscale context between frames.
+thread_local Scaler convertScaler;
+
+thread_local Scaler previewScaler;
+
+// A decoder's picture straight to a screen picture, without converting the whole picture first.
+QImage decodedPreview(const AVFrame& picture, QSize size) {
+    SwsContext* context = sws_getCachedContext(previewScaler.release(), picture.width, picture.height, AVPixelFormat(picture.format),
+                                               size.width(), size.height(), AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+    previewScaler.reset(context);
+    QImage out = context ? pooledImage(size.width(), size.height(), 4, QImage::Format_RGB32) : QImage();
+    if (out.isNull()) return {};
+    uint8_t* planes[4] = {out.bits(), nullptr, nullptr, nullptr};
+    int strides[4] = {int(out.bytesPerLine()), 0, 0, 0};
+    sws_scale(context, picture.data, picture.linesize, 0, picture.height, planes, strides);
+    return out;
+}
+
+}  // namespace
+
+QImage NewFrameImage(int width, int height) { return pooledImage(width, height, 3, QImage::Format_BGR888); }
+
 class FramePicture {
 public:
+    QSize size;
+    AvFrame decoded;  // until the BGR image is made; null for a frame made as an image
+    std::once_flag once;
     QImage image;
     QImage preview;
 };
@@ -79,27 +106,46 @@ Frame Frame::fromImage(QImage image) {
     Frame frame;
     if (image.isNull()) return frame;
     frame.picture_ = std::make_shared<FramePicture>();
+    frame.picture_->size = image.size();
     frame.picture_->image = std::move(image);
     return frame;
 }
 
-QSize Frame::size() const { return picture_ ? picture_->image.size() : QSize(); }
+Frame Frame::fromDecoded(AVFrame* decoded, QSize size) {
+    Frame frame;
+    frame.picture_ = std::make_shared<FramePicture>();
+    frame.picture_->size = size;
+    frame.picture_->decoded.reset(av_frame_alloc());
+    av_frame_move_ref(frame.picture_->decoded.get(), decoded);
+    return frame;
+}
 
-QImage Frame::image() const { return picture_ ? picture_->image : QImage(); }
+QSize Frame::size() const { return picture_ ? picture_->size : QSize(); }
+
+QImage Frame::image() const {
+    if (!picture_) return {};
+    std::call_once(picture_->once, [picture = picture_.get()] {
+        if (picture->decoded) ConvertPicture(*picture->decoded, picture->size, convertScaler, picture->image);
+    });
+    return picture_->image;
+}
 
 QImage Frame::preview(QSize size) const {
     if (!picture_ || size.isEmpty()) return {};
-    return picture_->preview.size() == size ? picture_->preview : PreviewPicture(picture_->image, size);
+    return picture_->preview.size() == size ? picture_->preview : PreviewPicture(image(), size);
 }
 
 void Frame::attachPreview(QSize size) {
-    if (picture_ && !size.isEmpty()) picture_->preview = PreviewPicture(picture_->image, size);
+    if (!picture_ || size.isEmpty()) return;
+    if (picture_->decoded) picture_->preview = decodedPreview(*picture_->decoded, size);
+    if (picture_->preview.isNull()) picture_->preview = PreviewPicture(image(), size);
 }
 
 QImage PreviewPicture(const QImage& image, QSize size) {
     if (image.isNull() || size.isEmpty()) return {};
     if (image.format() != QImage::Format_BGR888) return image.scaled(size).convertToFormat(QImage::Format_RGB32);
-    QImage picture(size, QImage::Format_RGB32);
+    QImage picture = pooledImage(size.width(), size.height(), 4, QImage::Format_RGB32);
+    if (picture.isNull()) return {};
     std::vector<int> columns(size_t(size.width()));
     for (int x = 0; x < size.width(); ++x) columns[size_t(x)] = 3 * int(qint64(x) * image.width() / size.width());
     for (int y = 0; y < size.height(); ++y) {

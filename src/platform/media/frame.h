@@ -1,7 +1,8 @@
 #pragma once
 // One picture from a source, with its number since the source opened and its time on the steady
-// clock. Copies share the picture. A source thread may attach the preview at the screen's size, made
-// while the picture is still in its cache.
+// clock. Copies share the picture. A decoded picture is converted to BGR only when someone asks; the
+// source thread attaches the preview at the screen's size straight from the decoder's picture, so a
+// plain preview never converts the whole picture.
 
 #include "platform/picture_view.h"
 
@@ -10,6 +11,8 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+
+struct AVFrame;
 
 namespace kestrova::media {
 
@@ -20,10 +23,13 @@ public:
     Frame() = default;
     // A picture in the frame format (Format_BGR888).
     static Frame fromImage(QImage image);
+    // A decoder's picture, to be shown at `size`; takes over the reference in `decoded`. The BGR
+    // image is made on the first call of image(), on the thread that asks.
+    static Frame fromDecoded(AVFrame* decoded, QSize size);
 
     bool isValid() const { return picture_ != nullptr; }
     QSize size() const;
-    // 24-bit BGR, top row first, rows 4-byte aligned (QImage::Format_BGR888).
+    // 24-bit BGR, top row first, rows 4-byte aligned (QImage::Format_BGR888). Any thread may call it.
     QImage image() const;
     // The picture at `size` as RGB32 for a screen: the attached one when it has that size.
     QImage preview(QSize size) const;

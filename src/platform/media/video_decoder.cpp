@@ -58,11 +58,11 @@ int VideoDecoder::receive(Frame& out, QSize wanted, double& seconds) {
     if (status < 0) return status;
     const int64_t stamp = picture_->best_effort_timestamp;
     seconds = stamp == AV_NOPTS_VALUE || timeBase_.num == 0 ? std::nan("") : double(stamp) * av_q2d(timeBase_);
-    QImage image;
-    const bool converted = ConvertPicture(*picture_, wanted.isEmpty() ? QSize(picture_->width, picture_->height) : wanted, scaler_, image);
-    av_frame_unref(picture_.get());
-    if (!converted) return AVERROR(EAGAIN);
-    out = Frame::fromImage(std::move(image));
+    if (picture_->width <= 0 || picture_->height <= 0) {
+        av_frame_unref(picture_.get());
+        return AVERROR(EAGAIN);
+    }
+    out = Frame::fromDecoded(picture_.get(), wanted.isEmpty() ? QSize(picture_->width, picture_->height) : wanted);
     return 0;
 }
 

@@ -28,7 +28,6 @@ private:
     AVRational timeBase_{0, 1};
     CodecContext context_;
     AvFrame picture_;
-    Scaler scaler_;
 };
 
 // Converts one decoded picture to the frame format at `size`, reusing `scaler` between calls.
