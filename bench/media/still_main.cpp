@@ -2,6 +2,7 @@
 // frame grabbed and decoded to BGR, and closed. SOURCE: testpattern, http:URL or wms:URL.
 // The caller measures the process's CPU time.
 
+#include "platform/media/devices.h"
 #include "platform/media/media_session.h"
 
 #include <QCoreApplication>
@@ -18,16 +19,15 @@ int main(int argc, char* argv[]) {
     }
     const QString source = QString::fromLocal8Bit(argv[1]);
     const int count = argc > 2 ? std::atoi(argv[2]) : 1;
-    SourceSpec spec;
-    if (source == QLatin1String("testpattern")) {
-        spec.kind = QString::fromLatin1(KindTestPattern);
-        spec.size = QSize(1280, 720);
-    } else {
-        spec.kind = source.section(u':', 0, 0);
-        spec.address = source.section(u':', 1);
+    QString error;
+    std::optional<SourceSpec> spec = SourceFromName(source, {TestPatternDevice()}, error);
+    if (!spec) {
+        std::fprintf(stderr, "bench_still: %s\n", error.toUtf8().constData());
+        return 1;
     }
+    if (spec->kind == QLatin1String(KindTestPattern)) spec->size = QSize(1280, 720);
     for (int i = 0; i < count; ++i) {
-        const GrabResult still = GrabFrame(spec, std::chrono::seconds(10));
+        const GrabResult still = GrabFrame(*spec, std::chrono::seconds(10));
         if (!still.frame.isValid()) {
             std::fprintf(stderr, "bench_still: %s\n", still.reason.toUtf8().constData());
             return 2;
