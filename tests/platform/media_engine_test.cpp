@@ -168,6 +168,29 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
     EXPECT_NEAR(shown.blue(), 0xc0, 12);
 }
 
+// Left half red, right half blue: the preview made from a decoded YUV picture keeps them in place,
+// whether it is a fraction of the picture (sampled planes) or an odd size.
+TEST_F(MediaSessions, PreviewOfADecodedPictureKeepsItsGeometry) {
+    MediaSession session(spec(KindLavfi, "color=c=red:s=320x240:r=25[a];color=c=blue:s=160x240:r=25[b];"
+                                         "[a][b]overlay=x=160,format=yuv420p[out0]"));
+    Recorded recorded;
+    watch(session, recorded);
+    session.runner().setPreviewSize(QSize(80, 60));
+    session.start();
+    ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
+    const Frame frame = session.takeLatest();
+    for (QSize size : {QSize(80, 60), QSize(213, 97), QSize(320, 240)}) {
+        const QImage preview = frame.preview(size);
+        ASSERT_EQ(preview.size(), size);
+        const QColor left = preview.pixelColor(size.width() / 4, size.height() / 2);
+        const QColor right = preview.pixelColor(size.width() * 3 / 4, size.height() / 2);
+        EXPECT_GT(left.red(), 200) << size.width();
+        EXPECT_LT(left.blue(), 60) << size.width();
+        EXPECT_GT(right.blue(), 200) << size.width();
+        EXPECT_LT(right.red(), 60) << size.width();
+    }
+}
+
 TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
     const QString path = tempPath("clip.ts");
     ASSERT_FALSE(kestrova::test::MakeWithFfmpeg({"-f", "lavfi", "-i", "color=c=0x3060c0:s=160x120:r=25:d=1", "-c:v", "mpeg2video",

@@ -3,6 +3,11 @@
 #include "ffmpeg_handles.h"
 #include "video_decoder.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -75,9 +80,50 @@ QImage pooledImage(int width, int height, int bytesPerPixel, QImage::Format form
 thread_local Scaler convertScaler;
 
 thread_local Scaler previewScaler;
+thread_local AvFrame decimated;
+
+// Every k-th sample of each plane of an 8-bit planar YUV picture, into `decimated`; false for other
+// layouts. A preview a fraction of the picture's size then converts a small picture, and for the
+// common halving swscale's fast unscaled path does it.
+bool decimate(const AVFrame& picture, int k) {
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(AVPixelFormat(picture.format));
+    if (!layout || layout->nb_components != 3 || !(layout->flags & AV_PIX_FMT_FLAG_PLANAR) || (layout->flags & AV_PIX_FMT_FLAG_RGB) ||
+        layout->comp[0].depth != 8) {
+        return false;
+    }
+    const int width = picture.width / k;
+    const int height = picture.height / k;
+    if (!decimated) decimated.reset(av_frame_alloc());
+    if (decimated->width != width || decimated->height != height || decimated->format != picture.format) {
+        av_frame_unref(decimated.get());
+        decimated->width = width;
+        decimated->height = height;
+        decimated->format = picture.format;
+        if (av_frame_get_buffer(decimated.get(), 0) < 0) return false;
+    }
+    decimated->color_range = picture.color_range;
+    for (int plane = 0; plane < 3; ++plane) {
+        const int shiftW = plane == 0 ? 0 : layout->log2_chroma_w;
+        const int shiftH = plane == 0 ? 0 : layout->log2_chroma_h;
+        const int planeWidth = AV_CEIL_RSHIFT(width, shiftW);
+        const int planeHeight = AV_CEIL_RSHIFT(height, shiftH);
+        const int sourceWidth = AV_CEIL_RSHIFT(picture.width, shiftW);
+        const int sourceHeight = AV_CEIL_RSHIFT(picture.height, shiftH);
+        for (int y = 0; y < planeHeight; ++y) {
+            const uint8_t* source = picture.data[plane] + qsizetype(std::min(y * k, sourceHeight - 1)) * picture.linesize[plane];
+            uint8_t* target = decimated->data[plane] + qsizetype(y) * decimated->linesize[plane];
+            const int columns = std::min(planeWidth, (sourceWidth + k - 1) / k);
+            for (int x = 0; x < columns; ++x) target[x] = source[x * k];
+            for (int x = columns; x < planeWidth; ++x) target[x] = source[sourceWidth - 1];
+        }
+    }
+    return true;
+}
 
 // A decoder's picture straight to a screen picture, without converting the whole picture first.
-QImage decodedPreview(const AVFrame& picture, QSize size) {
+QImage decodedPreview(const AVFrame& whole, QSize size) {
+    const int k = std::min(whole.width / size.width(), whole.height / size.height());
+    const AVFrame& picture = k >= 2 && decimate(whole, k) ? *decimated : whole;
     SwsContext* context = sws_getCachedContext(previewScaler.release(), picture.width, picture.height, AVPixelFormat(picture.format),
                                                size.width(), size.height(), AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
     previewScaler.reset(context);
