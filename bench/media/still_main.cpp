@@ -20,14 +20,14 @@ int main(int argc, char* argv[]) {
     const QString source = QString::fromLocal8Bit(argv[1]);
     const int count = argc > 2 ? std::atoi(argv[2]) : 1;
     QString error;
-    std::optional<SourceSpec> spec = SourceFromName(source, {TestPatternDevice()}, error);
-    if (!spec) {
+    std::optional<SourceSettings> settings = SourceFromName(source, {TestPatternDevice()}, error);
+    if (!settings) {
         std::fprintf(stderr, "bench_still: %s\n", error.toUtf8().constData());
         return 1;
     }
-    if (spec->kind == QLatin1String(KindTestPattern)) spec->size = QSize(1280, 720);
+    if (settings->kind == QLatin1String(KindTestPattern)) settings->size = QSize(1280, 720);
     for (int i = 0; i < count; ++i) {
-        const GrabResult still = GrabFrame(*spec, std::chrono::seconds(10));
+        const GrabResult still = GrabFrame(*settings, std::chrono::seconds(10));
         if (!still.frame.isValid()) {
             std::fprintf(stderr, "bench_still: %s\n", still.reason.toUtf8().constData());
             return 2;

@@ -46,11 +46,11 @@ void CaptureControl::setConnected(bool on) {
     // The device list is read afresh at every connect: a camera may have come or gone.
     listed_ = false;
     if (deviceIndex_ == NetworkCameraIndex) {
-        SourceSpec spec;
-        spec.kind = QString::fromLatin1(KindIpCamera);
-        spec.address = cameraUrl_;
-        spec.pollRate = previewRate_;
-        open(spec);
+        SourceSettings settings;
+        settings.kind = QString::fromLatin1(KindIpCamera);
+        settings.address = cameraUrl_;
+        settings.pollRate = previewRate_;
+        open(settings);
         return;
     }
     const VideoDevice* device = currentDevice();
@@ -59,12 +59,12 @@ void CaptureControl::setConnected(bool on) {
         emit openFailed(QStringLiteral("no device %1").arg(deviceIndex_));
         return;
     }
-    open(device->spec(formatRow_, device->identity.isEmpty() ? -1 : inputIndex_));
+    open(device->settings(formatRow_, device->identity.isEmpty() ? -1 : inputIndex_));
 }
 
-void CaptureControl::open(const SourceSpec& spec) {
+void CaptureControl::open(const SourceSettings& settings) {
     close();
-    session_ = std::make_unique<MediaSession>(spec);
+    session_ = std::make_unique<MediaSession>(settings);
     connect(session_.get(), &MediaSession::opened, this, [this](QSize size) {
         videoSize_ = size;
         emit opened();
@@ -217,10 +217,10 @@ bool CaptureControl::OpenStream(const QString& url) {
 bool CaptureControl::PlayStream() {
     if (streamUrl_.isEmpty()) return false;
     if (Connected()) return true;
-    SourceSpec spec;
-    spec.kind = QString::fromLatin1(KindStream);
-    spec.address = streamUrl_;
-    open(spec);
+    SourceSettings settings;
+    settings.kind = QString::fromLatin1(KindStream);
+    settings.address = streamUrl_;
+    open(settings);
     return true;
 }
 
@@ -296,7 +296,7 @@ void CaptureControl::paintEvent(QPaintEvent*) {
     if (overlays_.isEmpty()) return;
     painter.translate(target.topLeft());
     painter.scale(double(target.width()) / picture.width(), double(target.height()) / picture.height());
-    const double fps = session_->runner().spec().fps > 0 ? session_->runner().spec().fps : 30;
+    const double fps = session_->runner().settings().fps > 0 ? session_->runner().settings().fps : 30;
     DrawCaptureOverlays(painter, overlays_, sinceOpen_.elapsed(), fps);
 }
 

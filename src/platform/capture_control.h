@@ -117,7 +117,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void open(const media::SourceSpec& spec);
+    void open(const media::SourceSettings& settings);
     void close();
     void frameArrived();
     const std::vector<media::VideoDevice>& devices() const;

@@ -44,13 +44,13 @@ Frame numbered(std::int64_t number) {
     return frame;
 }
 
-SourceSpec spec(const char* kind, const QString& address = {}, QSize size = {}, double fps = 0) {
-    SourceSpec spec;
-    spec.kind = QString::fromLatin1(kind);
-    spec.address = address;
-    spec.size = size;
-    spec.fps = fps;
-    return spec;
+SourceSettings settings(const char* kind, const QString& address = {}, QSize size = {}, double fps = 0) {
+    SourceSettings settings;
+    settings.kind = QString::fromLatin1(kind);
+    settings.address = address;
+    settings.size = size;
+    settings.fps = fps;
+    return settings;
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ TEST(MediaTestPattern, PreviewIsThePictureScaledToTheScreen) {
 using MediaSessions = KestrovaTest;
 
 TEST_F(MediaSessions, TestPatternRunsInRealTimeAtTheAskedSize) {
-    MediaSession session(spec(KindTestPattern, {}, QSize(320, 240), 30));
+    MediaSession session(settings(KindTestPattern, {}, QSize(320, 240), 30));
     Recorded recorded;
     watch(session, recorded);
     session.start();
@@ -150,7 +150,7 @@ TEST_F(MediaSessions, TestPatternRunsInRealTimeAtTheAskedSize) {
 }
 
 TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
-    MediaSession session(spec(KindLavfi, "color=c=0x3060c0:s=200x100:r=25"));
+    MediaSession session(settings(KindLavfi, "color=c=0x3060c0:s=200x100:r=25"));
     Recorded recorded;
     watch(session, recorded);
     session.runner().setPreviewSize(QSize(50, 25));
@@ -171,7 +171,7 @@ TEST_F(MediaSessions, FilterGraphAsCameraDeliversItsPicture) {
 // Left half red, right half blue: the preview made from a decoded YUV picture keeps them in place,
 // whether it is a fraction of the picture (sampled planes) or an odd size.
 TEST_F(MediaSessions, PreviewOfADecodedPictureKeepsItsGeometry) {
-    MediaSession session(spec(KindLavfi, "color=c=red:s=320x240:r=25[a];color=c=blue:s=160x240:r=25[b];"
+    MediaSession session(settings(KindLavfi, "color=c=red:s=320x240:r=25[a];color=c=blue:s=160x240:r=25[b];"
                                          "[a][b]overlay=x=160,format=yuv420p[out0]"));
     Recorded recorded;
     watch(session, recorded);
@@ -197,7 +197,7 @@ TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
                                                  "-q:v", "2", "-f", "mpegts"},
                                                 path)
                      .isEmpty());
-    MediaSession session(spec(KindStream, path));
+    MediaSession session(settings(KindStream, path));
     Recorded recorded;
     watch(session, recorded);
     session.start();
@@ -213,21 +213,21 @@ TEST_F(MediaSessions, LocalFilePlaysInRealTimeAndIsReportedOnceWhenItEnds) {
 
 TEST_F(MediaSessions, FailuresArriveWithAReason) {
     struct Case {
-        SourceSpec spec;
+        SourceSettings settings;
         const char* reasonPart;
     };
     const Case cases[] = {
-        {spec(KindStream, tempPath("missing.avi")), "No such file"},
-        {spec(KindLavfi, "nosuchfilter=x=1"), ""},
-        {spec("nosuchkind"), "unknown kind"},
-        {spec(KindCamera, "/dev/kestrova-no-camera"), ""},
+        {settings(KindStream, tempPath("missing.avi")), "No such file"},
+        {settings(KindLavfi, "nosuchfilter=x=1"), ""},
+        {settings("nosuchkind"), "unknown kind"},
+        {settings(KindCamera, "/dev/kestrova-no-camera"), ""},
     };
     for (const Case& each : cases) {
-        MediaSession session(each.spec);
+        MediaSession session(each.settings);
         Recorded recorded;
         watch(session, recorded);
         session.start();
-        ASSERT_TRUE(WaitUntil([&] { return !recorded.failures.isEmpty(); }, 5000)) << each.spec.address.toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return !recorded.failures.isEmpty(); }, 5000)) << each.settings.address.toStdString();
         EXPECT_FALSE(recorded.failures.front().isEmpty());
         EXPECT_TRUE(recorded.failures.front().contains(QLatin1String(each.reasonPart))) << recorded.failures.front().toStdString();
         EXPECT_EQ(recorded.opened, 0);
@@ -236,21 +236,21 @@ TEST_F(MediaSessions, FailuresArriveWithAReason) {
 }
 
 TEST_F(MediaSessions, GrabTakesOneFrameOfAnySourceWithinItsDeadline) {
-    const GrabResult pattern = GrabFrame(spec(KindTestPattern, {}, QSize(1280, 720)), std::chrono::seconds(3));
+    const GrabResult pattern = GrabFrame(settings(KindTestPattern, {}, QSize(1280, 720)), std::chrono::seconds(3));
     ASSERT_TRUE(pattern.frame.isValid()) << pattern.reason.toStdString();
     EXPECT_EQ(pattern.frame.image().size(), QSize(1280, 720));
     EXPECT_EQ(ReadTestPatternCounter(pattern.frame.image()), 0);
 
     QElapsedTimer clock;
     clock.start();
-    const GrabResult missing = GrabFrame(spec(KindStream, tempPath("none.ts")), std::chrono::seconds(3));
+    const GrabResult missing = GrabFrame(settings(KindStream, tempPath("none.ts")), std::chrono::seconds(3));
     EXPECT_FALSE(missing.frame.isValid());
     EXPECT_FALSE(missing.reason.isEmpty());
     EXPECT_LT(clock.elapsed(), 2000);
 }
 
 TEST_F(MediaSessions, AttachedQueueSeesEveryFrameAndStopJoinsTheThread) {
-    SourceRunner runner(spec(KindTestPattern, {}, QSize(160, 120), 60), {});
+    SourceRunner runner(settings(KindTestPattern, {}, QSize(160, 120), 60), {});
     auto queue = std::make_shared<BoundedFrameQueue>(100);
     runner.attach(queue);
     runner.start();

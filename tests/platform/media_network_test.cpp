@@ -30,13 +30,13 @@ protected:
         ASSERT_FALSE(orange.isEmpty());
     }
 
-    SourceSpec source(const char* kind, const QString& path) {
-        SourceSpec spec;
-        spec.kind = QString::fromLatin1(kind);
-        spec.address = server.url(path);
-        spec.openTimeout = std::chrono::milliseconds(1500);
-        spec.readTimeout = std::chrono::milliseconds(1500);
-        return spec;
+    SourceSettings source(const char* kind, const QString& path) {
+        SourceSettings settings;
+        settings.kind = QString::fromLatin1(kind);
+        settings.address = server.url(path);
+        settings.openTimeout = std::chrono::milliseconds(1500);
+        settings.readTimeout = std::chrono::milliseconds(1500);
+        return settings;
     }
 
     struct Watch {
@@ -88,7 +88,7 @@ TEST_F(MediaNetwork, MjpegStreamAndSnapshotAreToldApartByContentType) {
     EXPECT_EQ(watched.size, QSize(320, 240));
     EXPECT_EQ(server.requests("/video.mjpg"), 1) << "a stream is one request";
 
-    SourceSpec snapshot = source(KindIpCamera, "/image.jpg");
+    SourceSettings snapshot = source(KindIpCamera, "/image.jpg");
     snapshot.pollRate = 20;
     MediaSession camera(snapshot);
     Watch polled;
@@ -120,9 +120,9 @@ TEST_F(MediaNetwork, FailuresComeWithinTheirDeadline) {
         {KindIpCamera, refused, "refused"},
     };
     for (const Case& each : cases) {
-        SourceSpec spec = source(each.kind, {});
-        spec.address = each.address;
-        MediaSession session(spec);
+        SourceSettings settings = source(each.kind, {});
+        settings.address = each.address;
+        MediaSession session(settings);
         Watch watched;
         watch(session, watched);
         QElapsedTimer clock;
@@ -138,9 +138,9 @@ TEST_F(MediaNetwork, FailuresComeWithinTheirDeadline) {
 TEST_F(MediaNetwork, StopInTheMiddleOfAnOpenReturnsAtOnce) {
     server.route("/silent", TestHttpServer::silent());
     for (const char* kind : {KindIpCamera, KindStream}) {
-        SourceSpec spec = source(kind, "/silent");
-        spec.openTimeout = std::chrono::seconds(8);
-        MediaSession session(spec);
+        SourceSettings settings = source(kind, "/silent");
+        settings.openTimeout = std::chrono::seconds(8);
+        MediaSession session(settings);
         Watch watched;
         watch(session, watched);
         session.start();
@@ -182,9 +182,9 @@ TEST_F(MediaNetwork, FileOverHttpPlaysAsAStream) {
         tempPath("clip.ts"));
     ASSERT_FALSE(clip.isEmpty());
     server.route("/clip.ts", TestHttpServer::file(clip, "video/mp2t"));
-    SourceSpec spec = source(KindStream, "/clip.ts");
-    spec.size = QSize(80, 60);
-    MediaSession session(spec);
+    SourceSettings settings = source(KindStream, "/clip.ts");
+    settings.size = QSize(80, 60);
+    MediaSession session(settings);
     Watch watched;
     watch(session, watched);
     session.start();

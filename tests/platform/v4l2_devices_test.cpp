@@ -60,10 +60,10 @@ TEST(V4l2Devices, TestPatternIsListedLastAndOpensAtItsFormatRows) {
     const VideoDevice& last = devices.back();
     EXPECT_EQ(last.name, QStringLiteral("Test Pattern"));
     EXPECT_FALSE(last.tuner);
-    const SourceSpec standard = last.spec();
+    const SourceSettings standard = last.settings();
     EXPECT_EQ(standard.kind, QStringLiteral("testpattern"));
     EXPECT_TRUE(standard.size.isEmpty()) << "640 x 480 unless a row is chosen";
-    const SourceSpec chosen = last.spec(1);
+    const SourceSettings chosen = last.settings(1);
     EXPECT_EQ(chosen.size, QSize(1280, 720));
     EXPECT_EQ(AudioDevices().back().name, QStringLiteral("Test Tone"));
 }
@@ -105,11 +105,11 @@ TEST(SourceNames, CommandLineNamesMapToSources) {
     };
     for (const Case& each : cases) {
         QString error;
-        const auto spec = SourceFromName(QString::fromLatin1(each.name), devices, error);
-        ASSERT_EQ(spec.has_value(), each.kind != nullptr) << each.name;
-        if (spec) {
-            EXPECT_EQ(spec->kind, QString::fromLatin1(each.kind)) << each.name;
-            EXPECT_EQ(spec->address, QString::fromLatin1(each.address)) << each.name;
+        const auto settings = SourceFromName(QString::fromLatin1(each.name), devices, error);
+        ASSERT_EQ(settings.has_value(), each.kind != nullptr) << each.name;
+        if (settings) {
+            EXPECT_EQ(settings->kind, QString::fromLatin1(each.kind)) << each.name;
+            EXPECT_EQ(settings->address, QString::fromLatin1(each.address)) << each.name;
         } else {
             EXPECT_FALSE(error.isEmpty()) << each.name;
         }

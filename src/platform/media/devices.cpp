@@ -9,22 +9,22 @@ extern "C" {
 
 namespace kestrova::media {
 
-SourceSpec VideoDevice::spec(int formatRow, int input) const {
-    SourceSpec spec;
+SourceSettings VideoDevice::settings(int formatRow, int input) const {
+    SourceSettings settings;
     if (identity.isEmpty()) {
-        spec.kind = QString::fromLatin1(KindTestPattern);
+        settings.kind = QString::fromLatin1(KindTestPattern);
     } else {
-        spec.kind = QString::fromLatin1(KindCamera);
-        spec.address = identity;
-        spec.input = input;
+        settings.kind = QString::fromLatin1(KindCamera);
+        settings.address = identity;
+        settings.input = input;
     }
     if (formatRow >= 0 && formatRow < int(formats.size())) {
         const FormatRow& row = formats[size_t(formatRow)];
-        spec.size = QSize(row.width, row.height);
-        spec.pixelFormat = row.pixelFormat;
-        spec.fps = row.fps;
+        settings.size = QSize(row.width, row.height);
+        settings.pixelFormat = row.pixelFormat;
+        settings.fps = row.fps;
     }
-    return spec;
+    return settings;
 }
 
 VideoDevice TestPatternDevice() {
@@ -36,10 +36,10 @@ VideoDevice TestPatternDevice() {
     return device;
 }
 
-std::optional<SourceSpec> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error) {
+std::optional<SourceSettings> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error) {
     const QString kind = name.section(u':', 0, 0).toLower();
     const QString rest = name.section(u':', 1);
-    if (kind == QLatin1String(KindTestPattern) && rest.isEmpty()) return TestPatternDevice().spec();
+    if (kind == QLatin1String(KindTestPattern) && rest.isEmpty()) return TestPatternDevice().settings();
     if (kind == QLatin1String("wdm") || kind == QLatin1String("vfw")) {
         bool number = false;
         const int index = rest.toInt(&number);
@@ -47,13 +47,13 @@ std::optional<SourceSpec> SourceFromName(const QString& name, const std::vector<
             error = QStringLiteral("no video device \"%1\" (kestrova-cli devices lists them)").arg(rest);
             return std::nullopt;
         }
-        return devices[size_t(index)].spec();
+        return devices[size_t(index)].settings();
     }
     if ((kind == QLatin1String(KindStream) || kind == QLatin1String(KindIpCamera)) && !rest.isEmpty()) {
-        SourceSpec spec;
-        spec.kind = kind;
-        spec.address = rest;
-        return spec;
+        SourceSettings settings;
+        settings.kind = kind;
+        settings.address = rest;
+        return settings;
     }
     error = QStringLiteral("unknown source \"%1\" (testpattern, wdm:N, vfw:N, wms:URL or http:URL)").arg(name);
     return std::nullopt;

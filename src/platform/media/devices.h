@@ -24,7 +24,7 @@ struct VideoDevice {
     bool tuner = false;
 
     // How to open it at a format row (-1: the device's default) and input (-1: the current one).
-    SourceSpec spec(int formatRow = -1, int input = -1) const;
+    SourceSettings settings(int formatRow = -1, int input = -1) const;
 };
 
 struct AudioDevice {
@@ -43,6 +43,6 @@ VideoDevice TestPatternDevice();
 // How to open a source named on the command line: "testpattern", "wdm:N" or "vfw:N" (an index of
 // `devices`), "wms:URL" (any URL or file) or "http:URL" (an IP camera). Nothing, with the reason in
 // `error`, for a name that fits none of them.
-std::optional<SourceSpec> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error);
+std::optional<SourceSettings> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error);
 
 }  // namespace kestrova::media

@@ -14,7 +14,7 @@ namespace {
 
 class FfmpegSource final : public Source {
 public:
-    FfmpegSource(const SourceSpec& spec, Interrupt& interrupt) : spec_(spec), interrupt_(interrupt), video_(interrupt) {}
+    FfmpegSource(const SourceSettings& settings, Interrupt& interrupt) : settings_(settings), interrupt_(interrupt), video_(interrupt) {}
 
     QString open() override {
         static const bool registered = [] {
@@ -26,43 +26,43 @@ public:
         Options options;
         const AVInputFormat* format = nullptr;
         int flags = 0;
-        const bool camera = spec_.kind == QLatin1String(KindCamera);
+        const bool camera = settings_.kind == QLatin1String(KindCamera);
         if (camera) {
             format = av_find_input_format("video4linux2");
             flags = AVFMT_FLAG_NONBLOCK;
-            if (!spec_.size.isEmpty()) options.set("video_size", QStringLiteral("%1x%2").arg(spec_.size.width()).arg(spec_.size.height()));
-            if (spec_.fps > 0) options.set("framerate", QString::number(spec_.fps));
-            if (!spec_.pixelFormat.isEmpty()) options.set("input_format", spec_.pixelFormat);
-            if (spec_.input >= 0) options.set("channel", QString::number(spec_.input));
-        } else if (spec_.kind == QLatin1String(KindLavfi)) {
+            if (!settings_.size.isEmpty()) options.set("video_size", QStringLiteral("%1x%2").arg(settings_.size.width()).arg(settings_.size.height()));
+            if (settings_.fps > 0) options.set("framerate", QString::number(settings_.fps));
+            if (!settings_.pixelFormat.isEmpty()) options.set("input_format", settings_.pixelFormat);
+            if (settings_.input >= 0) options.set("channel", QString::number(settings_.input));
+        } else if (settings_.kind == QLatin1String(KindLavfi)) {
             format = av_find_input_format("lavfi");
         } else {
-            const QString timeout = QString::number(qint64(spec_.readTimeout.count()) * 1000);
+            const QString timeout = QString::number(qint64(settings_.readTimeout.count()) * 1000);
             options.set("rw_timeout", timeout);
             options.set("timeout", timeout);
         }
-        if (!format && spec_.kind != QLatin1String(KindStream)) return QStringLiteral("this FFmpeg has no input for %1").arg(spec_.kind);
+        if (!format && settings_.kind != QLatin1String(KindStream)) return QStringLiteral("this FFmpeg has no input for %1").arg(settings_.kind);
         FormatInput input;
-        if (QString reason = OpenInput(input, spec_.address, format, options, interrupt_, nullptr, flags); !reason.isEmpty()) {
+        if (QString reason = OpenInput(input, settings_.address, format, options, interrupt_, nullptr, flags); !reason.isEmpty()) {
             return reason;
         }
         // A camera keeps its own pace; the driver already scales. Files and graphs play in real time.
-        return video_.start(std::move(input), camera ? QSize() : spec_.size, !camera);
+        return video_.start(std::move(input), camera ? QSize() : settings_.size, !camera);
     }
 
     ReadStatus read(Frame& frame, QString& reason) override { return video_.read(frame, reason); }
     QSize size() const override { return video_.size(); }
 
 private:
-    SourceSpec spec_;
+    SourceSettings settings_;
     Interrupt& interrupt_;
     DemuxedVideo video_;
 };
 
 }  // namespace
 
-std::unique_ptr<Source> NewFfmpegSource(const SourceSpec& spec, Interrupt& interrupt) {
-    return std::make_unique<FfmpegSource>(spec, interrupt);
+std::unique_ptr<Source> NewFfmpegSource(const SourceSettings& settings, Interrupt& interrupt) {
+    return std::make_unique<FfmpegSource>(settings, interrupt);
 }
 
 }  // namespace kestrova::media

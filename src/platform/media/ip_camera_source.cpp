@@ -17,7 +17,7 @@ constexpr int MaxSnapshotBytes = 32 * 1024 * 1024;
 
 class IpCameraSource final : public Source {
 public:
-    IpCameraSource(const SourceSpec& spec, Interrupt& interrupt) : spec_(spec), interrupt_(interrupt) {}
+    IpCameraSource(const SourceSettings& settings, Interrupt& interrupt) : settings_(settings), interrupt_(interrupt) {}
 
     QString open() override {
         QString contentType;
@@ -26,12 +26,12 @@ public:
             stream_ = std::make_unique<DemuxedVideo>(interrupt_);
             FormatInput input;
             Options options;
-            if (QString reason = OpenInput(input, spec_.address, av_find_input_format("mpjpeg"), options, interrupt_, io_.get(),
+            if (QString reason = OpenInput(input, settings_.address, av_find_input_format("mpjpeg"), options, interrupt_, io_.get(),
                                            AVFMT_FLAG_CUSTOM_IO);
                 !reason.isEmpty()) {
                 return reason;
             }
-            return stream_->start(std::move(input), spec_.size, false);
+            return stream_->start(std::move(input), settings_.size, false);
         }
         if (contentType.startsWith(QLatin1String("image/"))) {
             pollCodec_ = contentType.startsWith(QLatin1String("image/png")) ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
@@ -49,14 +49,14 @@ public:
             frame = std::move(pending_);
             pending_ = Frame();
         } else {
-            nextPoll_ += std::chrono::duration_cast<Interrupt::Clock::duration>(std::chrono::duration<double>(1.0 / std::max(0.1, spec_.pollRate)));
+            nextPoll_ += std::chrono::duration_cast<Interrupt::Clock::duration>(std::chrono::duration<double>(1.0 / std::max(0.1, settings_.pollRate)));
             const auto now = Interrupt::Clock::now();
             if (nextPoll_ < now) nextPoll_ = now;
             if (!interrupt_.sleepUntil(nextPoll_)) {
                 reason = QStringLiteral("closed");
                 return ReadStatus::Failed;
             }
-            interrupt_.arm(spec_.readTimeout);
+            interrupt_.arm(settings_.readTimeout);
             QString contentType;
             reason = connect(contentType);
             if (reason.isEmpty()) reason = fetchSnapshot();
@@ -82,11 +82,11 @@ private:
         AVIOInterruptCB callback{};
         interrupt_.install(callback);
         Options options;
-        const QString timeout = QString::number(qint64(spec_.readTimeout.count()) * 1000);
+        const QString timeout = QString::number(qint64(settings_.readTimeout.count()) * 1000);
         options.set("rw_timeout", timeout);
         options.set("timeout", timeout);
         AVIOContext* io = nullptr;
-        const int status = avio_open2(&io, spec_.address.toUtf8().constData(), AVIO_FLAG_READ, &callback, options.get());
+        const int status = avio_open2(&io, settings_.address.toUtf8().constData(), AVIO_FLAG_READ, &callback, options.get());
         if (status < 0) {
             if (interrupt_.stopRequested()) return QStringLiteral("closed");
             return interrupt_.expired() ? QStringLiteral("no answer in time") : AvErrorText(status);
@@ -122,14 +122,14 @@ private:
         if (av_new_packet(packet.get(), int(body.size())) < 0) return QStringLiteral("out of memory");
         std::copy(body.cbegin(), body.cend(), packet->data);
         double seconds = 0;
-        if (decoder.send(packet.get()) < 0 || decoder.send(nullptr) < 0 || decoder.receive(pending_, spec_.size, seconds) != 0) {
+        if (decoder.send(packet.get()) < 0 || decoder.send(nullptr) < 0 || decoder.receive(pending_, settings_.size, seconds) != 0) {
             return QStringLiteral("the camera's picture cannot be read");
         }
         size_ = pending_.size();
         return {};
     }
 
-    SourceSpec spec_;
+    SourceSettings settings_;
     Interrupt& interrupt_;
     Avio io_;
     std::unique_ptr<DemuxedVideo> stream_;  // declared after io_: the stream's input uses io_ and goes first
@@ -141,8 +141,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Source> NewIpCameraSource(const SourceSpec& spec, Interrupt& interrupt) {
-    return std::make_unique<IpCameraSource>(spec, interrupt);
+std::unique_ptr<Source> NewIpCameraSource(const SourceSettings& settings, Interrupt& interrupt) {
+    return std::make_unique<IpCameraSource>(settings, interrupt);
 }
 
 }  // namespace kestrova::media

@@ -20,7 +20,7 @@ SourceEvents relayTo(MediaSession* session) {
 }
 }  // namespace
 
-MediaSession::MediaSession(SourceSpec spec, QObject* parent) : QObject(parent), runner_(std::move(spec), relayTo(this)) {
+MediaSession::MediaSession(SourceSettings settings, QObject* parent) : QObject(parent), runner_(std::move(settings), relayTo(this)) {
     runner_.latest().setNotify([this] {
         QMetaObject::invokeMethod(this, [this] { emit frameAvailable(); }, Qt::QueuedConnection);
     });
@@ -34,7 +34,7 @@ void MediaSession::stop() { runner_.stop(); }
 
 Frame MediaSession::takeLatest() { return runner_.latest().take(); }
 
-GrabResult GrabFrame(const SourceSpec& spec, std::chrono::milliseconds timeout) {
+GrabResult GrabFrame(const SourceSettings& settings, std::chrono::milliseconds timeout) {
     const auto deadline = Interrupt::Clock::now() + timeout;
     auto failure = std::make_shared<std::pair<std::mutex, QString>>();
     SourceEvents events;
@@ -42,8 +42,8 @@ GrabResult GrabFrame(const SourceSpec& spec, std::chrono::milliseconds timeout) 
         std::lock_guard lock(failure->first);
         failure->second = reason;
     };
-    SourceSpec limited = spec;
-    limited.openTimeout = std::min(spec.openTimeout, timeout);
+    SourceSettings limited = settings;
+    limited.openTimeout = std::min(settings.openTimeout, timeout);
     SourceRunner runner(limited, events);
     runner.start();
     GrabResult result;

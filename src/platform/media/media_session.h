@@ -13,7 +13,7 @@ namespace kestrova::media {
 class MediaSession : public QObject {
     Q_OBJECT
 public:
-    explicit MediaSession(SourceSpec spec, QObject* parent = nullptr);
+    explicit MediaSession(SourceSettings settings, QObject* parent = nullptr);
     ~MediaSession() override;
 
     // Opens on the source's own thread; the outcome arrives as opened() or failed().
@@ -39,6 +39,6 @@ struct GrabResult {
     Frame frame;     // null image when it failed
     QString reason;  // why it failed
 };
-GrabResult GrabFrame(const SourceSpec& spec, std::chrono::milliseconds timeout);
+GrabResult GrabFrame(const SourceSettings& settings, std::chrono::milliseconds timeout);
 
 }  // namespace kestrova::media

@@ -14,14 +14,14 @@
 
 namespace kestrova::media {
 
-// Kinds a SourceSpec names.
+// Kinds a SourceSettings names.
 inline constexpr char KindTestPattern[] = "testpattern";  // the built-in virtual camera
 inline constexpr char KindCamera[] = "v4l2";              // a V4L2 device node (or its /dev/v4l/by-id link)
 inline constexpr char KindLavfi[] = "lavfi";              // an FFmpeg filter graph, as a camera
 inline constexpr char KindStream[] = "wms";               // any URL or file libavformat opens
 inline constexpr char KindIpCamera[] = "http";            // MJPEG stream or JPEG snapshot URL
 
-struct SourceSpec {
+struct SourceSettings {
     QString kind;
     QString address;  // device path, URL, file or filter graph
     QSize size;       // wanted picture size; empty: the source's own (Test Pattern: 640 x 480)
@@ -45,9 +45,9 @@ public:
     virtual QSize size() const = 0;
 };
 
-using SourceFactory = std::function<std::unique_ptr<Source>(const SourceSpec&, Interrupt&)>;
+using SourceFactory = std::function<std::unique_ptr<Source>(const SourceSettings&, Interrupt&)>;
 
-// The source of spec.kind, or nullptr for a kind nobody registered. The interrupt outlives the source.
-std::unique_ptr<Source> CreateSource(const SourceSpec& spec, Interrupt& interrupt);
+// The source of settings.kind, or nullptr for a kind nobody registered. The interrupt outlives the source.
+std::unique_ptr<Source> CreateSource(const SourceSettings& settings, Interrupt& interrupt);
 
 }  // namespace kestrova::media

@@ -4,7 +4,7 @@
 
 namespace kestrova::media {
 
-std::unique_ptr<Source> CreateSource(const SourceSpec& spec, Interrupt& interrupt) {
+std::unique_ptr<Source> CreateSource(const SourceSettings& settings, Interrupt& interrupt) {
     static const std::map<QString, SourceFactory> factories = {
         {QString::fromLatin1(KindTestPattern), NewTestPatternSource},
         {QString::fromLatin1(KindCamera), NewFfmpegSource},
@@ -12,8 +12,8 @@ std::unique_ptr<Source> CreateSource(const SourceSpec& spec, Interrupt& interrup
         {QString::fromLatin1(KindStream), NewFfmpegSource},
         {QString::fromLatin1(KindIpCamera), NewIpCameraSource},
     };
-    const auto found = factories.find(spec.kind);
-    return found == factories.end() ? nullptr : found->second(spec, interrupt);
+    const auto found = factories.find(settings.kind);
+    return found == factories.end() ? nullptr : found->second(settings, interrupt);
 }
 
 }  // namespace kestrova::media

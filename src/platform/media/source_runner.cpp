@@ -15,7 +15,7 @@ std::chrono::seconds ReconnectDelay(int attempt) {
 }
 
 struct SourceRunner::Shared {
-    SourceSpec spec;
+    SourceSettings settings;
     Interrupt interrupt;
     LatestFrameSlot latest;
 
@@ -60,9 +60,9 @@ void SourceRunner::Shared::run() {
     int attempt = 0;
     while (!interrupt.stopRequested()) {
         setState(everOpened ? RunnerState::Reconnecting : RunnerState::Opening);
-        std::unique_ptr<Source> source = CreateSource(spec, interrupt);
-        interrupt.arm(spec.openTimeout);
-        QString reason = source ? source->open() : QStringLiteral("unknown kind of source \"%1\"").arg(spec.kind);
+        std::unique_ptr<Source> source = CreateSource(settings, interrupt);
+        interrupt.arm(settings.openTimeout);
+        QString reason = source ? source->open() : QStringLiteral("unknown kind of source \"%1\"").arg(settings.kind);
         if (interrupt.stopRequested()) break;
         if (!reason.isEmpty()) {
             if (!everOpened) {
@@ -84,7 +84,7 @@ void SourceRunner::Shared::run() {
         report(&SourceEvents::opened, source->size());
         for (;;) {
             Frame frame;
-            interrupt.arm(spec.readTimeout);
+            interrupt.arm(settings.readTimeout);
             if (source->read(frame, reason) != ReadStatus::Frame) break;
             frame.number = ++number;
             deliver(std::move(frame));
@@ -98,8 +98,8 @@ void SourceRunner::Shared::run() {
     setState(RunnerState::Stopped);
 }
 
-SourceRunner::SourceRunner(SourceSpec spec, SourceEvents events) : shared_(std::make_shared<Shared>()) {
-    shared_->spec = std::move(spec);
+SourceRunner::SourceRunner(SourceSettings settings, SourceEvents events) : shared_(std::make_shared<Shared>()) {
+    shared_->settings = std::move(settings);
     shared_->events = std::move(events);
 }
 
@@ -111,7 +111,7 @@ void SourceRunner::start() {
     shared_->state = RunnerState::Opening;
     // The thread owns a share of everything it touches, so that it may outlive this runner.
     shared_->thread = std::thread([shared = shared_] {
-        const QByteArray name = ("kv-" + shared->spec.kind).left(15).toLatin1();
+        const QByteArray name = ("kv-" + shared->settings.kind).left(15).toLatin1();
         pthread_setname_np(pthread_self(), name.constData());
         shared->run();
         std::lock_guard lock(shared->mutex);
@@ -164,6 +164,6 @@ QSize SourceRunner::size() const {
     return shared_->size;
 }
 
-const SourceSpec& SourceRunner::spec() const { return shared_->spec; }
+const SourceSettings& SourceRunner::settings() const { return shared_->settings; }
 
 }  // namespace kestrova::media

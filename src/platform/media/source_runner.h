@@ -30,7 +30,7 @@ std::chrono::seconds ReconnectDelay(int attempt);
 
 class SourceRunner {
 public:
-    SourceRunner(SourceSpec spec, SourceEvents events);
+    SourceRunner(SourceSettings settings, SourceEvents events);
     ~SourceRunner();
     SourceRunner(const SourceRunner&) = delete;
     SourceRunner& operator=(const SourceRunner&) = delete;
@@ -49,7 +49,7 @@ public:
 
     RunnerState state() const;
     QSize size() const;
-    const SourceSpec& spec() const;
+    const SourceSettings& settings() const;
 
 private:
     struct Shared;

@@ -5,9 +5,9 @@
 
 namespace kestrova::media {
 
-std::unique_ptr<Source> NewTestPatternSource(const SourceSpec& spec, Interrupt& interrupt);
+std::unique_ptr<Source> NewTestPatternSource(const SourceSettings& settings, Interrupt& interrupt);
 // V4L2 devices, filter graphs and streams: all through libavformat.
-std::unique_ptr<Source> NewFfmpegSource(const SourceSpec& spec, Interrupt& interrupt);
-std::unique_ptr<Source> NewIpCameraSource(const SourceSpec& spec, Interrupt& interrupt);
+std::unique_ptr<Source> NewFfmpegSource(const SourceSettings& settings, Interrupt& interrupt);
+std::unique_ptr<Source> NewIpCameraSource(const SourceSettings& settings, Interrupt& interrupt);
 
 }  // namespace kestrova::media

@@ -99,9 +99,9 @@ namespace {
 
 class TestPatternSource final : public Source {
 public:
-    TestPatternSource(const SourceSpec& spec, Interrupt& interrupt)
-        : size_(spec.size.isEmpty() ? QSize(TestPatternWidth, TestPatternHeight) : spec.size),
-          fps_(spec.fps > 0 ? spec.fps : TestPatternRate),
+    TestPatternSource(const SourceSettings& settings, Interrupt& interrupt)
+        : size_(settings.size.isEmpty() ? QSize(TestPatternWidth, TestPatternHeight) : settings.size),
+          fps_(settings.fps > 0 ? settings.fps : TestPatternRate),
           interrupt_(interrupt) {}
 
     QString open() override {
@@ -144,8 +144,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Source> NewTestPatternSource(const SourceSpec& spec, Interrupt& interrupt) {
-    return std::make_unique<TestPatternSource>(spec, interrupt);
+std::unique_ptr<Source> NewTestPatternSource(const SourceSettings& settings, Interrupt& interrupt) {
+    return std::make_unique<TestPatternSource>(settings, interrupt);
 }
 
 }  // namespace kestrova::media
