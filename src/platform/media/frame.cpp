@@ -8,6 +8,9 @@ extern "C" {
 }
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -113,7 +116,20 @@ bool decimate(const AVFrame& picture, int k) {
             const uint8_t* source = picture.data[plane] + qsizetype(std::min(y * k, sourceHeight - 1)) * picture.linesize[plane];
             uint8_t* target = decimated->data[plane] + qsizetype(y) * decimated->linesize[plane];
             const int columns = std::min(planeWidth, (sourceWidth + k - 1) / k);
-            for (int x = 0; x < columns; ++x) target[x] = source[x * k];
+            int x = 0;
+#if defined(__SSE2__)
+            // Halving, the common case: the even bytes of 32 in one go. Reads stay within the
+            // plane's padded row.
+            if (k == 2) {
+                const __m128i low = _mm_set1_epi16(0x00FF);
+                for (; x + 16 <= columns; x += 16) {
+                    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * x));
+                    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * x + 16));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low)));
+                }
+            }
+#endif
+            for (; x < columns; ++x) target[x] = source[x * k];
             for (int x = columns; x < planeWidth; ++x) target[x] = source[sourceWidth - 1];
         }
     }
