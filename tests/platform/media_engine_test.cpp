@@ -175,19 +175,19 @@ TEST_F(MediaSessions, PreviewOfADecodedPictureKeepsItsGeometry) {
                                          "[a][b]overlay=x=160,format=yuv420p[out0]"));
     Recorded recorded;
     watch(session, recorded);
-    session.runner().setPreviewSize(QSize(80, 60));
+    session.runner().setPreviewSize(QSize(160, 120));
     session.start();
     ASSERT_TRUE(WaitUntil([&] { return session.takeLatest().isValid(); }, 5000)) << recorded.failures.join(";").toStdString();
     const Frame frame = session.takeLatest();
-    for (QSize size : {QSize(80, 60), QSize(213, 97), QSize(320, 240)}) {
+    for (QSize size : {QSize(160, 120), QSize(80, 60), QSize(213, 97), QSize(320, 240)}) {
         const QImage preview = frame.preview(size);
         ASSERT_EQ(preview.size(), size);
-        const QColor left = preview.pixelColor(size.width() / 4, size.height() / 2);
-        const QColor right = preview.pixelColor(size.width() * 3 / 4, size.height() / 2);
-        EXPECT_GT(left.red(), 200) << size.width();
-        EXPECT_LT(left.blue(), 60) << size.width();
-        EXPECT_GT(right.blue(), 200) << size.width();
-        EXPECT_LT(right.red(), 60) << size.width();
+        for (const auto& [x, red] : {std::pair{size.width() / 4, true}, std::pair{size.width() / 2 - 3, true},
+                                     std::pair{size.width() / 2 + 3, false}, std::pair{size.width() - 1, false}}) {
+            const QColor shown = preview.pixelColor(x, size.height() / 2);
+            EXPECT_GT(red ? shown.red() : shown.blue(), 200) << size.width() << " at " << x;
+            EXPECT_LT(red ? shown.blue() : shown.red(), 60) << size.width() << " at " << x;
+        }
     }
 }
 
