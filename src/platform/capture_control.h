@@ -69,7 +69,6 @@ public:
 
     void TextOverlay(int number, const QString& text, int x, int y, const QString& fontName, int size, const QColor& colour, int option);
     void ImageOverlay(const QImage& picture, int x, int y, const QColor& transparency, int option);
-    const CaptureOverlays& overlays() const { return overlays_; }
 
     bool AudioPreview() const { return audioPreview_; }
     void setAudioPreview(bool on) { audioPreview_ = on; }

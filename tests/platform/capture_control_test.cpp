@@ -2,6 +2,7 @@
 // its coalesced repaint, streams, overlays, and the members that answer without hardware.
 
 #include "platform/capture_control.h"
+#include "platform/media/frame_queue.h"
 #include "platform/media/test_pattern.h"
 
 #include "kestrova_test.h"
@@ -130,6 +131,35 @@ TEST_F(CaptureControlTest, StreamsAndNetworkCamerasReportTheirOutcome) {
     control->setConnected(true);
     EXPECT_EQ(failures.size(), 2);
     EXPECT_FALSE(control->Connected());
+}
+
+// A recorder takes every frame from a bounded queue on the open session while the preview runs.
+TEST_F(CaptureControlTest, SessionFeedsAnAttachedQueueBesideThePreview) {
+    control->setPreviewOn(true);
+    connectTestPattern();
+    ASSERT_NE(control->session(), nullptr);
+    auto queue = std::make_shared<media::BoundedFrameQueue>(64);
+    control->session()->runner().attach(queue);
+    std::int64_t previous = -1;
+    for (int i = 0; i < 5; ++i) {
+        const auto frame = queue->pop(std::chrono::steady_clock::now() + std::chrono::seconds(2));
+        ASSERT_TRUE(frame.has_value());
+        const auto counter = media::ReadTestPatternCounter(frame->image());
+        ASSERT_TRUE(counter.has_value());
+        if (previous >= 0) EXPECT_EQ(*counter, previous + 1) << "no frame skipped";
+        previous = *counter;
+        const PictureView view = media::ViewOf(frame->image());
+        EXPECT_TRUE(view.isValid());
+        EXPECT_EQ(view.stride % 4, 0);
+        EXPECT_EQ(view.row(0), frame->image().constScanLine(0));
+    }
+    control->session()->runner().detach(queue);
+    WaitUntil([] { return false; }, 100);
+    while (queue->pop(std::chrono::steady_clock::now())) {
+    }
+    WaitUntil([] { return false; }, 150);
+    EXPECT_FALSE(queue->pop(std::chrono::steady_clock::now()).has_value()) << "nothing after detaching";
+    EXPECT_EQ(queue->dropped(), 0);
 }
 
 TEST_F(CaptureControlTest, MembersWithoutHardwareAnswerPlainly) {

@@ -34,6 +34,12 @@ TEST_F(V4l2Listing, ByIdLinksGiveEachNodeOneStableIdentity) {
 
     // Plain files named like nodes answer no VIDIOC_QUERYCAP: no devices, and nothing hangs.
     EXPECT_TRUE(ListV4l2Devices(dev, dev + "/v4l/by-id").empty());
+    // Nor do they answer the control and tuner ioctls.
+    EXPECT_TRUE(QueryControls(dev + "/video0").empty());
+    EXPECT_FALSE(GetControl(dev + "/video0", V4L2_CID_BRIGHTNESS).has_value());
+    EXPECT_FALSE(SetControl(dev + "/video0", V4L2_CID_BRIGHTNESS, 10));
+    EXPECT_FALSE(TunerSignal(dev + "/video0").has_value());
+    EXPECT_FALSE(SetTunerFrequency(dev + "/video0", 471250000));
     EXPECT_TRUE(ListV4l2Devices(tempPath("empty"), tempPath("empty")).empty());
 }
 
