@@ -146,7 +146,9 @@ TEST_F(CaptureControlTest, SessionFeedsAnAttachedQueueBesideThePreview) {
         ASSERT_TRUE(frame.has_value());
         const auto counter = media::ReadTestPatternCounter(frame->image());
         ASSERT_TRUE(counter.has_value());
-        if (previous >= 0) EXPECT_EQ(*counter, previous + 1) << "no frame skipped";
+        if (previous >= 0) {
+            EXPECT_EQ(*counter, previous + 1) << "no frame skipped";
+        }
         previous = *counter;
         const PictureView view = media::ViewOf(frame->image());
         EXPECT_TRUE(view.isValid());
