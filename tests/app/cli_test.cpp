@@ -44,3 +44,26 @@ TEST(CommandLine, VersionHelpAndBadUsage) {
 
     EXPECT_EQ(runCli({}).status, cli::ExitUsage);
 }
+
+TEST(CommandLine, DevicesListsVideoThenAudioWithTheBuiltInSourcesLast) {
+    const Outcome listed = runCli({"devices"});
+    ASSERT_EQ(listed.status, cli::ExitOk) << listed.err.toStdString();
+    const QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
+    QStringList video;
+    QStringList audio;
+    for (const QString& line : lines) {
+        const QStringList columns = line.split('\t');
+        ASSERT_EQ(columns.size(), 3) << line.toStdString();
+        QStringList& list = columns[0] == "wdm" ? video : audio;
+        EXPECT_TRUE(columns[0] == "wdm" || columns[0] == "audio") << line.toStdString();
+        EXPECT_EQ(columns[1].toInt(), list.size()) << "indexes count from 0 within a kind";
+        list << columns[2];
+    }
+    ASSERT_FALSE(video.isEmpty());
+    EXPECT_EQ(video.back(), QStringLiteral("Test Pattern"));
+    ASSERT_FALSE(audio.isEmpty());
+    EXPECT_EQ(audio.back(), QStringLiteral("Test Tone"));
+    EXPECT_EQ(lines.first().section('\t', 0, 0), QStringLiteral("wdm"));
+
+    EXPECT_EQ(runCli({"devices", "--bogus"}).status, cli::ExitUsage);
+}

@@ -4,9 +4,9 @@ namespace kestrova::test {
 
 namespace {
 template <typename T>
-T take(std::deque<T>& queue, T fallback) {
+T take(std::deque<T>& queue, const T& fallback) {
     if (queue.empty()) return fallback;
-    T value = std::move(queue.front());
+    const T value = queue.front();
     queue.pop_front();
     return value;
 }

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "devices_command.h"
 #include "effect_command.h"
 
 #include "core/settings.h"
@@ -35,6 +36,7 @@ QString helpText() {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"devices", "", RunDevices},
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
          RunEffectCommand},
     };

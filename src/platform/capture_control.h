@@ -1,0 +1,160 @@
+#pragma once
+// The capture control: a thin widget over the media engine for the video window and the movie
+// viewer. Members keep the names the callers use; a value of -1 passed to RecordingLevel and -2/-3
+// to TunerChannel query instead of set. Opening happens on the engine's thread: Connected, OpenStream
+// and PlayStream return at once and the outcome arrives as opened() or openFailed().
+
+#include "capture_overlays.h"
+#include "media/devices.h"
+#include "media/media_session.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace kestrova {
+
+class CaptureControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit CaptureControl(QWidget* parent = nullptr);
+    ~CaptureControl() override;
+
+    // Device index of the IP camera at CameraUrl.
+    static constexpr int NetworkCameraIndex = -2;
+
+    bool Connected() const;
+    void setConnected(bool on);
+    int VideoDeviceIndex() const { return deviceIndex_; }
+    void setVideoDeviceIndex(int index) { deviceIndex_ = index; }
+    QString CameraUrl() const { return cameraUrl_; }
+    void setCameraUrl(const QString& url) { cameraUrl_ = url; }
+
+    int VideoDeviceCount() const;
+    QString VideoDeviceName(int index) const;
+    int VideoInputCount() const;
+    QString VideoInputName(int index) const;
+    int VideoInputIndex() const { return inputIndex_; }
+    void setVideoInputIndex(int index);
+
+    std::vector<media::FormatRow> VideoFormats() const;
+    bool SelectVideoFormat(int row);
+
+    bool PreviewOn() const { return previewOn_; }
+    void setPreviewOn(bool on);
+    bool OverlayOn() const { return overlayOn_; }
+    void setOverlayOn(bool on);
+    bool ScalePreview() const { return scalePreview_; }
+    void setScalePreview(bool on);
+    int PreviewFrameRate() const { return previewRate_; }
+    void setPreviewFrameRate(int rate);
+
+    void QueryVideoSize();
+    int VideoWidth() const { return std::max(0, videoSize_.width()); }
+    int VideoHeight() const { return std::max(0, videoSize_.height()); }
+    // The newest frame without waiting; null before the first.
+    QImage CurrentPicture() const;
+
+    // The renderer is always ours; the choice is kept for the callers that set it.
+    bool UseVMR9() const { return useVmr9_; }
+    void setUseVMR9(bool on) { useVmr9_ = on; }
+    int FullScreen() const { return fullScreen_; }
+    void setFullScreen(int mode);
+    bool FullScreenPreview() const { return fullScreen_ == 1; }
+    void setFullScreenPreview(bool on) { setFullScreen(on ? 1 : 0); }
+
+    void TextOverlay(int number, const QString& text, int x, int y, const QString& fontName, int size, const QColor& colour, int option);
+    void ImageOverlay(const QImage& picture, int x, int y, const QColor& transparency, int option);
+
+    bool AudioPreview() const { return audioPreview_; }
+    void setAudioPreview(bool on) { audioPreview_ = on; }
+    int AudioDeviceCount() const;
+    QString AudioDeviceName(int index) const;
+    int AudioDeviceIndex() const { return audioIndex_; }
+    void setAudioDeviceIndex(int index);
+    int AudioInputCount() const;
+    QString AudioInputName(int index) const;
+    int AudioInputIndex() const { return audioInputIndex_; }
+    void setAudioInputIndex(int index);
+    int RecordingLevel(int level = -1);
+
+    bool OpenStream(const QString& url);
+    bool PlayStream();
+    void StopStream();
+    void CloseStream();
+
+    // 1 for a device with a tuner, 0 otherwise (no DV devices exist here).
+    int DeviceKind() const;
+    int TunerInput() const { return tunerInput_; }
+    void setTunerInput(int input) { tunerInput_ = input; }
+    int TunerCountry() const { return tunerCountry_; }
+    void setTunerCountry(int country) { tunerCountry_ = country; }
+    int TunerChannel(int query = 0) const;
+    bool setTunerChannel(int channel);
+    int TunerSignal() const;
+
+    // The DV members answer as for a machine without a DV device.
+    int DVTransport(int command);
+    QString DVTimecode() const { return {}; }
+    QString DVRecordingDate() const { return {}; }
+
+    // The open source, for the recorder and the still; nullptr when nothing is connected.
+    media::MediaSession* session() const { return session_.get(); }
+
+signals:
+    void opened();
+    void openFailed(const QString& reason);
+    void sourceLost(const QString& reason);
+    void mouseButtonPressed(int button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void open(const media::SourceSettings& settings);
+    void close();
+    void frameArrived();
+    const std::vector<media::VideoDevice>& devices() const;
+    const media::VideoDevice* currentDevice() const;
+    QString tunerNode() const;
+
+    mutable std::vector<media::VideoDevice> devices_;
+    mutable std::vector<media::AudioDevice> audioDevices_;
+    mutable bool listed_ = false;
+    mutable bool audioListed_ = false;
+    std::unique_ptr<media::MediaSession> session_;
+    media::Frame shown_;
+    QImage preview_;  // shown_ at the painted size, made once per frame
+    std::int64_t previewNumber_ = -1;
+    QSize previewSize_;  // what the source thread prepares for us
+    QTimer repaintTimer_;
+    QElapsedTimer sinceOpen_;
+    QElapsedTimer sincePaint_;
+    CaptureOverlays overlays_;
+    QString cameraUrl_;
+    QString streamUrl_;
+    QSize videoSize_;
+    int deviceIndex_ = 0;
+    int inputIndex_ = 0;
+    int formatRow_ = -1;
+    int previewRate_ = 30;
+    bool previewOn_ = false;
+    bool overlayOn_ = false;
+    bool scalePreview_ = true;
+    bool useVmr9_ = false;
+    int fullScreen_ = 0;
+    bool audioPreview_ = false;
+    int audioIndex_ = 0;
+    int audioInputIndex_ = 0;
+    int recordingLevel_ = 100;
+    int tunerInput_ = 2;
+    int tunerCountry_ = 1;
+    int tunerChannel_ = 0;
+};
+
+}  // namespace kestrova
