@@ -1,52 +1,34 @@
 #include "app/cli/cli.h"
 
+#include "cli_runner.h"
 #include "kestrova_test.h"
 
-#include <QProcess>
 
 using namespace kestrova;
 
-namespace {
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-// The real kestrova-cli with no display at all.
-Outcome runCli(const QStringList& arguments) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
-    cli.setProcessEnvironment(environment);
-    cli.start(KESTROVA_CLI_PATH, arguments);
-    EXPECT_TRUE(cli.waitForFinished(10000));
-    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
-}
-}  // namespace
 
 TEST(CommandLine, VersionHelpAndBadUsage) {
-    const Outcome version = runCli({"--version"});
+    const test::CliOutcome version = test::RunCli({"--version"});
     EXPECT_EQ(version.status, cli::ExitOk);
     EXPECT_EQ(version.out, QStringLiteral("Video Kestrova 2009 Version 9.04 Build 935\n"));
 
-    const Outcome help = runCli({"--help"});
+    const test::CliOutcome help = test::RunCli({"--help"});
     EXPECT_EQ(help.status, cli::ExitOk);
     EXPECT_TRUE(help.out.startsWith("Usage: kestrova-cli COMMAND")) << help.out.toStdString();
     for (const cli::Command& command : cli::Commands()) {
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(command.name))) << command.name;
     }
 
-    const Outcome unknown = runCli({"frobnicate"});
+    const test::CliOutcome unknown = test::RunCli({"frobnicate"});
     EXPECT_EQ(unknown.status, cli::ExitUsage);
     EXPECT_TRUE(unknown.out.isEmpty());
     EXPECT_EQ(unknown.err.count('\n'), 1);
 
-    EXPECT_EQ(runCli({}).status, cli::ExitUsage);
+    EXPECT_EQ(test::RunCli({}).status, cli::ExitUsage);
 }
 
 TEST(CommandLine, DevicesListsVideoThenAudioWithTheBuiltInSourcesLast) {
-    const Outcome listed = runCli({"devices"});
+    const test::CliOutcome listed = test::RunCli({"devices"});
     ASSERT_EQ(listed.status, cli::ExitOk) << listed.err.toStdString();
     const QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
     QStringList video;
@@ -65,5 +47,5 @@ TEST(CommandLine, DevicesListsVideoThenAudioWithTheBuiltInSourcesLast) {
     EXPECT_EQ(audio.back(), QStringLiteral("Test Tone"));
     EXPECT_EQ(lines.first().section('\t', 0, 0), QStringLiteral("wdm"));
 
-    EXPECT_EQ(runCli({"devices", "--bogus"}).status, cli::ExitUsage);
+    EXPECT_EQ(test::RunCli({"devices", "--bogus"}).status, cli::ExitUsage);
 }

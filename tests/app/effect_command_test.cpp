@@ -1,32 +1,13 @@
 #include "app/cli/cli.h"
 #include "imaging/dib.h"
 
+#include "cli_runner.h"
 #include "kestrova_test.h"
 
 #include <QFile>
-#include <QProcess>
 
 using namespace kestrova;
 using kestrova::test::KestrovaTest;
-
-namespace {
-
-struct Outcome {
-    int status;
-    QString err;
-};
-
-Outcome runCli(const QStringList& arguments) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
-    cli.setProcessEnvironment(environment);
-    cli.start(KESTROVA_CLI_PATH, arguments);
-    EXPECT_TRUE(cli.waitForFinished(10000));
-    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardError())};
-}
-
-}  // namespace
 
 using EffectCommand = KestrovaTest;
 
@@ -37,7 +18,7 @@ TEST_F(EffectCommand, AppliesTheEditorsEffectToABitmap) {
     ASSERT_TRUE(in.CreateFromView(PictureView{bytes.data(), 5, 3, 16, true}));
     ASSERT_TRUE(in.WriteToFile(tempPath("in.bmp")));
 
-    const Outcome done = runCli({"effect", "negative", tempPath("in.bmp"), tempPath("out.bmp")});
+    const test::CliOutcome done = test::RunCli({"effect", "negative", tempPath("in.bmp"), tempPath("out.bmp")});
     ASSERT_EQ(done.status, cli::ExitOk) << done.err.toStdString();
     cDib out;
     ASSERT_TRUE(out.CreateFromFile(tempPath("out.bmp")));
@@ -63,7 +44,7 @@ TEST_F(EffectCommand, FailsWithOneClearLine) {
         {{"effect", "soften"}, cli::ExitUsage},
     };
     for (const Case& c : cases) {
-        const Outcome outcome = runCli(c.arguments);
+        const test::CliOutcome outcome = test::RunCli(c.arguments);
         EXPECT_EQ(outcome.status, c.status) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(outcome.err.count('\n'), 1) << outcome.err.toStdString();
     }

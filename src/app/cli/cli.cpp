@@ -2,6 +2,7 @@
 
 #include "devices_command.h"
 #include "effect_command.h"
+#include "still_command.h"
 
 #include "core/settings.h"
 #include "core/startup.h"
@@ -37,11 +38,14 @@ QString helpText() {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"devices", "", RunDevices},
+        {"still", "--source S --out FILE [--quality N] [--insert FILE.iif] [--size WxH]", RunStill},
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
          RunEffectCommand},
     };
     return commands;
 }
+
+bool NeedsPainting(const QStringList& arguments) { return arguments.contains(QStringLiteral("--insert")); }
 
 int Run(const QStringList& arguments) {
     if (arguments.isEmpty()) {

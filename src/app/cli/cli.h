@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace kestrova::cli {
 
@@ -20,6 +21,10 @@ struct Command {
 
 // Every command kestrova-cli knows, in the order the help lists them.
 const std::vector<Command>& Commands();
+
+// True when the command line draws text on pictures (an insertion file), which needs Qt Gui's fonts:
+// such a run gets a QGuiApplication on the offscreen platform, never a display.
+bool NeedsPainting(const QStringList& arguments);
 
 // Runs one command line (without the program name); prints to standard output and error.
 int Run(const QStringList& arguments);

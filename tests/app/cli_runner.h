@@ -1,0 +1,18 @@
+#pragma once
+// Runs the real kestrova-cli as a user would, with no display at all.
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrova::test {
+
+struct CliOutcome {
+    int status = -1;
+    QString out;
+    QString err;
+    qint64 milliseconds = 0;  // how long it ran
+};
+
+CliOutcome RunCli(const QStringList& arguments, int timeoutMilliseconds = 20000);
+
+}  // namespace kestrova::test
