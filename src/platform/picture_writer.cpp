@@ -74,9 +74,6 @@ QByteArray magickBytes(const PictureView& picture, const char* format, int quali
 
 }  // namespace
 
-PictureView ViewOf(const QImage& bgr888) {
-    return PictureView{bgr888.constBits(), bgr888.width(), bgr888.height(), int(bgr888.bytesPerLine()), false};
-}
 
 QByteArray BitmapFileBytes(const PictureView& picture, int bitDepth) {
     if (!picture.isValid()) return {};

@@ -1,7 +1,7 @@
 #pragma once
 // Writes pictures in the nine formats of the image editor and converts their colour depth.
 
-#include "platform/picture_view.h"
+#include "platform/image_view.h"
 
 #include <QImage>
 #include <QString>
@@ -23,8 +23,5 @@ QImage ConvertColourDepth(const QImage& picture, int bitDepth);
 
 // Reads a picture file of any format the writer writes; a null image when it cannot.
 QImage ReadPicture(const QString& fileName);
-
-// A view of a Format_BGR888 image (top-down rows).
-PictureView ViewOf(const QImage& bgr888);
 
 }  // namespace kestrova

@@ -4,7 +4,7 @@
 // source thread attaches the preview at the screen's size straight from the decoder's picture, so a
 // plain preview never converts the whole picture.
 
-#include "platform/picture_view.h"
+#include "platform/image_view.h"
 
 #include <QImage>
 
@@ -50,15 +50,6 @@ QImage NewFrameImage(int width, int height);
 // this is several times faster, and its result blits.
 QImage PreviewPicture(const QImage& image, QSize size);
 
-// The frame's bytes as the platform layers exchange them; valid while the image lives.
-inline PictureView ViewOf(const QImage& image) {
-    PictureView view;
-    view.bits = image.constBits();
-    view.width = image.width();
-    view.height = image.height();
-    view.stride = int(image.bytesPerLine());
-    view.bottomUp = false;
-    return view;
-}
+using kestrova::ViewOf;
 
 }  // namespace kestrova::media
