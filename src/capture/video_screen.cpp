@@ -88,6 +88,7 @@ VideoScreen::VideoScreen(QWidget* parent)
     connect(wdmX_, &CaptureControl::opened, this, &VideoScreen::engineOpened);
     connect(wdmX_, &CaptureControl::openFailed, this, &VideoScreen::engineFailed);
     connect(wdmX_, &CaptureControl::sourceLost, this, &VideoScreen::statusText);
+    connectCaptureNotifications();
     connect(wdmX_, &CaptureControl::mouseButtonPressed, this, [this](int button) {
         if (button == 1) DragWindow();
     });
@@ -241,6 +242,7 @@ void VideoScreen::Initialize() {
             wdmX_->setConnected(false);
             wdmX_->setVideoDeviceIndex(CaptureControl::NetworkCameraIndex);
             wdmX_->setCameraUrl(*url);
+            wdmX_->setCaptureAudio(false);
             wdmX_->setConnected(true);
         }
         return;
