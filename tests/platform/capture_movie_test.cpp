@@ -6,6 +6,7 @@
 #include "kestrova_test.h"
 #include "media_test_support.h"
 #include "movie_probe.h"
+#include "test_http_server.h"
 
 #include <QDir>
 
@@ -115,4 +116,20 @@ TEST_F(CaptureMovieTest, FrameByFrameMovieHasOneFramePerCallAtItsRate) {
     EXPECT_DOUBLE_EQ(probe.frameRate, 5);
     ASSERT_EQ(probe.counters.size(), 7u);
     for (std::size_t i = 1; i < probe.counters.size(); ++i) EXPECT_GT(probe.counters[i], probe.counters[i - 1]);
+}
+
+TEST_F(CaptureMovieTest, ASourceThatEndsEndsTheMovieWithTheReason) {
+    const QString clip = QDir(QString::fromLocal8Bit(qgetenv("KESTROVA_HOME"))).filePath(QStringLiteral("clip.ts"));
+    ASSERT_FALSE(kestrova::test::MakeWithFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=160x120:r=25:d=1", "-c:v", "mpeg2video", "-f", "mpegts"}, clip)
+                     .isEmpty());
+    control->setConnected(false);
+    ASSERT_TRUE(control->OpenStream(clip));
+    ASSERT_TRUE(WaitUntil([&] { return opened == 2; }, 4000));
+    ASSERT_TRUE(control->StartCapture());
+    ASSERT_TRUE(WaitUntil([&] { return !ended.isEmpty(); }, 4000));
+    EXPECT_FALSE(ended.front().isEmpty());
+    EXPECT_FALSE(control->Capturing());
+    const test::MovieProbe probe = ProbeMovie(file, true);
+    EXPECT_GE(probe.decodedFrames, 10);
+    EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
 }

@@ -12,6 +12,7 @@ namespace kestrova::test {
 using namespace media;
 
 MovieProbe ProbeMovie(const QString& path, bool decode) {
+    QuietFfmpegLog();
     MovieProbe probe;
     AVFormatContext* raw = nullptr;
     int result = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);

@@ -2,6 +2,7 @@
 
 #include "devices_command.h"
 #include "effect_command.h"
+#include "record_command.h"
 
 #include "core/settings.h"
 #include "core/startup.h"
@@ -39,6 +40,7 @@ const std::vector<Command>& Commands() {
         {"devices", "", RunDevices},
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
          RunEffectCommand},
+        {"record", RecordUsage(), RunRecordCommand},
     };
     return commands;
 }

@@ -135,8 +135,9 @@ struct Recorder::Muxer {
         const std::int64_t beepSamples = std::int64_t(TestToneRate) * TestToneBeepMs / 1000;
         for (int i = 0; i < count; ++i) {
             const std::int64_t n = nextSample + i;
+            // A cosine: the beep starts at full level on the very sample of its second.
             const bool beep = n % TestToneRate < beepSamples;
-            samples[i] = beep ? std::int16_t(std::lround(12000 * std::sin(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
+            samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
         }
         out->pts = out->dts = nextSample;
         out->duration = count;
@@ -247,6 +248,8 @@ void Recorder::run() {
     const double frameSeconds = 1.0 / settings_.fps;
     QString failure;
     bool limitReached = false;
+    std::chrono::steady_clock::time_point origin = started_;
+    double shifted = 0;  // frames the origin was moved back
 
     auto putSlot = [&](std::int64_t slot) -> QString {
         m.picture->pts = slot;
@@ -266,9 +269,21 @@ void Recorder::run() {
         if (!frame) {
             if (stopping_) break;
         } else if (frame->taken >= started_ || settings_.frameByFrame) {
+            // The movie's clock starts with its first frame, so that the source's own rhythm falls
+            // in the middle of the slots rather than on their edges.
+            if (!m.haveLast) origin = frame->taken;
             std::int64_t slot = m.nextSlot;
             if (!settings_.frameByFrame) {
-                slot = std::int64_t(std::floor(std::chrono::duration<double>(frame->taken - started_).count() / frameSeconds + 0.5));
+                const double position = std::chrono::duration<double>(frame->taken - origin).count() / frameSeconds;
+                slot = std::int64_t(std::floor(position + 0.5));
+                // A late first frame put the origin too late: move it back, by half a frame at most,
+                // rather than drop the frame of a source that runs at the movie's rate.
+                const double early = double(m.nextSlot) - position;
+                if (slot < m.nextSlot && early < 1 && shifted + early <= 0.5) {
+                    shifted += early;
+                    origin -= std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(early * frameSeconds));
+                    slot = m.nextSlot;
+                }
             }
             if (slot < m.nextSlot) {
                 ++lateDropped_;  // two frames in one slot: the source runs ahead of the rate
@@ -276,8 +291,6 @@ void Recorder::run() {
                 // A source slower than the rate: the previous picture fills the slots it missed.
                 if (m.haveLast && slot - m.nextSlot <= MaxRepeatedFrames) {
                     for (std::int64_t s = m.nextSlot; s < slot && failure.isEmpty(); ++s) failure = putSlot(s);
-                } else if (!m.haveLast) {
-                    slot = 0;  // the movie starts with its first frame
                 }
                 if (failure.isEmpty()) {
                     QImage image = frame->image();
