@@ -4,6 +4,8 @@
 
 #include "core/translate.h"
 #include "platform/capture_control.h"
+#include "platform/media/devices.h"
+#include "platform/media/v4l2_devices.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -11,6 +13,7 @@
 #include <QFormLayout>
 #include <QListWidget>
 #include <QPointer>
+#include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -36,14 +39,43 @@ QDialog* ShowDeviceWindow(const QString& name, const QString& title, QWidget* co
     return dialog;
 }
 
+QString DeviceNode(const CaptureControl& control) {
+    const std::vector<media::VideoDevice> devices = media::VideoDevices();
+    const int index = control.VideoDeviceIndex();
+    if (index < 0 || index >= int(devices.size()) || devices[size_t(index)].identity.isEmpty()) return {};
+    return media::ResolveIdentity(devices[size_t(index)].identity);
+}
+
 QDialog* ShowVideoSourceDialog(CaptureControl& control, QWidget* parent) {
+    auto* content = new QWidget;
+    auto* form = new QFormLayout(content);
     auto* inputs = new QListWidget;
     inputs->setObjectName(QStringLiteral("inputs"));
     for (int i = 0; i < control.VideoInputCount(); ++i) inputs->addItem(control.VideoInputName(i));
     inputs->setCurrentRow(control.VideoInputIndex());
+    form->addRow(Translate(QStringLiteral("Input")), inputs);
+
+    // The driver's own picture controls (brightness, contrast...), set when OK is pressed.
+    const QString node = DeviceNode(control);
+    std::vector<std::pair<std::uint32_t, QSlider*>> sliders;
+    for (const media::DeviceControl& setting : node.isEmpty() ? std::vector<media::DeviceControl>() : media::QueryControls(node)) {
+        auto* slider = new QSlider(Qt::Horizontal);
+        slider->setObjectName(setting.name);
+        slider->setRange(setting.minimum, setting.maximum);
+        slider->setSingleStep(std::max(1, setting.step));
+        slider->setValue(media::GetControl(node, setting.id).value_or(setting.defaultValue));
+        slider->setProperty("initial", slider->value());
+        form->addRow(setting.name, slider);
+        sliders.emplace_back(setting.id, slider);
+    }
     QPointer<CaptureControl> target(&control);
-    return ShowDeviceWindow(QStringLiteral("VideoSourceDialog"), Translate(QStringLiteral("Video Source")), inputs,
-                            parent, [target, inputs] {
+    return ShowDeviceWindow(QStringLiteral("VideoSourceDialog"), Translate(QStringLiteral("Video Source")), content,
+                            parent, [target, inputs, node, sliders] {
+                                for (const auto& [id, slider] : sliders) {
+                                    if (slider->value() != slider->property("initial").toInt()) {
+                                        media::SetControl(node, id, slider->value());
+                                    }
+                                }
                                 if (target && inputs->currentRow() >= 0 && inputs->currentRow() != target->VideoInputIndex()) {
                                     target->setVideoInputIndex(inputs->currentRow());
                                 }

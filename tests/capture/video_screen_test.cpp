@@ -202,6 +202,16 @@ TEST_F(VideoScreenTest, OperationsAKindLacksAnswerCaptureModeNotSupported) {
                 EXPECT_EQ(prompts->shown[0].title, screen->windowTitle());
             }
         }
+        // Overlay and Preview act on a device only; a stream or camera keeps its picture as it is.
+        prompts->shown.clear();
+        screen->wdmX()->setOverlayOn(false);
+        const bool previewBefore = screen->wdmX()->PreviewOn();
+        screen->Overlay();
+        EXPECT_EQ(screen->wdmX()->OverlayOn(), c.kind == "wdm") << c.kind.toStdString();
+        screen->Preview(15);
+        EXPECT_EQ(screen->wdmX()->PreviewOn(), c.kind == "wdm" ? true : previewBefore);
+        EXPECT_EQ(screen->wdmX()->PreviewFrameRate() == 15, c.kind == "wdm") << c.kind.toStdString();
+        EXPECT_TRUE(prompts->shown.empty());
         screen->SetFilename(tempPath("movie.avi"));
         EXPECT_EQ(screen->GetFilename(), c.kind == "wdm" ? tempPath("movie.avi") : QString("Error")) << c.kind.toStdString();
     }
