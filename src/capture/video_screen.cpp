@@ -327,6 +327,7 @@ void VideoScreen::Disconnect() {
     SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("AP"), Vars.AVIInfo[8]);
     SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("ES"), Vars.AVIInfo[9]);
     emit parametersFile(true);
+    if (initializing_ != Pending::None) setBusy(false);  // the source went before it opened
     initializing_ = Pending::None;
     if (tag_ == KindWms) {
         wdmX_->StopStream();
