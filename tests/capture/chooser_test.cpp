@@ -101,6 +101,20 @@ TEST_F(ChooserTest, TheLastDeviceIsPreselectedAndAClickStopsTheCountdown) {
     EXPECT_EQ(screen->Tag(), "") << "cancel connects nothing";
 }
 
+TEST_F(ChooserTest, ADoubleClickConnectsAtOnce) {
+    const std::vector<DeviceMenuEntry> menu = BuildDeviceMenu({}, true, {"Test Pattern"});
+    auto* chooser = new ChooseDevice(menu, *screen);
+    QPointer<ChooseDevice> alive(chooser);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->show();
+    emit chooser->devices()->itemDoubleClicked(chooser->devices()->item(0));
+    EXPECT_TRUE(!alive || !alive->isVisible());
+    EXPECT_EQ(screen->Tag(), "wdm");
+    EXPECT_EQ(Vars.DeviceIndex, 0);
+    ASSERT_TRUE(WaitUntil([&] { return initialized > 0; }, 5000));
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "System", "LastDevice"), "Test Pattern");
+}
+
 TEST_F(ChooserTest, WithNoDevicesTheCountdownConnectsNothing) {
     Vars.NewerWindows = false;
     ChooseDevice* chooser = master->startDeviceChoice();

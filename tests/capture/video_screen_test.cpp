@@ -267,3 +267,13 @@ TEST_F(VideoScreenTest, UnplugDisconnectsAndSaysSo) {
     EXPECT_EQ(prompts->shown[0].icon, PromptIcon::Information);
     EXPECT_TRUE(captions.contains("Disconnected"));
 }
+
+TEST_F(VideoScreenTest, UnpluggingWhileADeviceOpensGivesThePointerBack) {
+    screen->ConnectVideoCaptureDevice(screen->wdmX()->VideoDeviceCount() - 1, "wdm", "Test Pattern");
+    ASSERT_TRUE(screen->initializing());
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    screen->ConnectVideoCaptureDevice(0, "unplug", "Disconnect driver to unplug external device");
+    EXPECT_FALSE(screen->initializing());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(screen->Tag(), "");
+}
