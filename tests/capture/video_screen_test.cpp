@@ -12,6 +12,10 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QStatusBar>
@@ -276,4 +280,19 @@ TEST_F(VideoScreenTest, UnpluggingWhileADeviceOpensGivesThePointerBack) {
     EXPECT_FALSE(screen->initializing());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(screen->Tag(), "");
+}
+
+TEST_F(VideoScreenTest, TheDisplayWindowAppliesOnOkOnly) {
+    connectKind("wdm");
+    const int rate = screen->wdmX()->PreviewFrameRate();
+    for (const bool ok : {false, true}) {
+        screen->VideoDisplay();
+        auto* dialog = screen->findChild<QDialog*>("VideoDisplayDialog");
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QSpinBox*>("rate")->setValue(12);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        EXPECT_EQ(screen->wdmX()->PreviewFrameRate(), ok ? 12 : rate);
+        delete dialog;
+    }
 }
