@@ -19,6 +19,7 @@ Master* Main(const StartOptions& options) {
     auto* master = new Master;
     master->setAttribute(Qt::WA_DeleteOnClose);
     master->show();
+    master->startDeviceChoice();
     return master;
 }
 

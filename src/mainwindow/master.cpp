@@ -22,6 +22,7 @@ Master::Master(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(thi
     setCentralWidget(mdiArea_);
     buildMenus();
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    setUpVideo();
 }
 
 void Master::buildMenus() {

@@ -2,11 +2,16 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace kestrova {
 
+class ChooseDevice;
+class DeviceToolbar;
 class Preferences;
+class VideoScreen;
 
 // How the main window is being closed; the system's request stores everything and asks nothing.
 enum class UnloadMode { User, System };
@@ -20,6 +25,12 @@ public:
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     UnloadMode unloadMode() const { return unloadMode_; }
+    VideoScreen* videoScreen() const { return videoScreen_; }
+    DeviceToolbar* deviceToolbar() const { return deviceToolbar_; }
+    QLabel* statusString() const { return statusString_; }
+
+    // Fills the device list and opens the chooser over the main window, as the load does.
+    ChooseDevice* startDeviceChoice();
 
     // A closing request from the system (SIGTERM, SIGINT, end of the session).
     void closeBySystem();
@@ -30,9 +41,14 @@ protected:
 
 private:
     void buildMenus();
+    void setUpVideo();
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
+    VideoScreen* videoScreen_ = nullptr;
+    QMdiSubWindow* videoFrame_ = nullptr;
+    DeviceToolbar* deviceToolbar_ = nullptr;
+    QLabel* statusString_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
 

@@ -73,13 +73,18 @@ void CaptureControl::open(const SourceSettings& settings) {
         videoSize_ = QSize();
         emit openFailed(reason);
     });
-    connect(session_.get(), &MediaSession::lost, this, &CaptureControl::sourceLost);
+    connect(session_.get(), &MediaSession::lost, this, [this](const QString& reason) {
+        // A movie ends with its source: what was recorded stays playable.
+        endCapture(reason);
+        emit sourceLost(reason);
+    });
     connect(session_.get(), &MediaSession::frameAvailable, this, &CaptureControl::frameArrived);
     sinceOpen_.start();
     session_->start();
 }
 
 void CaptureControl::close() {
+    if (recorder_) endCapture(QStringLiteral("the source was closed"));
     repaintTimer_.stop();
     session_.reset();
     shown_ = Frame();

@@ -7,6 +7,7 @@
 #include "capture_overlays.h"
 #include "media/devices.h"
 #include "media/media_session.h"
+#include "media/recorder.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -102,6 +103,39 @@ public:
     QString DVTimecode() const { return {}; }
     QString DVRecordingDate() const { return {}; }
 
+    // Movies of the open source. StartCapture answers false (and nothing starts) without a source
+    // or when the file cannot be made; the end arrives as captureEnded, with an empty reason for a
+    // normal end (StopCapture, the time limit).
+    QString CaptureFile() const { return captureFile_; }
+    void setCaptureFile(const QString& path) { captureFile_ = path; }
+    bool CaptureAudio() const { return captureAudio_; }
+    void setCaptureAudio(bool on) { captureAudio_ = on; }
+    bool TimeLimitEnabled() const { return timeLimitEnabled_; }
+    void setTimeLimitEnabled(bool on) { timeLimitEnabled_ = on; }
+    int TimeLimit() const { return timeLimit_; }
+    void setTimeLimit(int seconds) { timeLimit_ = seconds; }
+    bool StartCapture();
+    void StopCapture();
+    bool Capturing() const;
+    // Of the running movie, or the last one: elapsed milliseconds, frames in the file, dropped
+    // frames, bytes written, audio samples written, frame rate.
+    void CaptureStatistics(qint64& elapsedMs, qint64& frames, qint64& dropped, qint64& bytes, qint64& audioSamples,
+                           double& frameRate) const;
+
+    // A movie built one frame of the live picture per CaptureFrame call, at `fps` when played.
+    bool OpenFrameCapture(double fps);
+    bool CaptureFrame();
+    void CloseFrameCapture();
+
+    int VideoCompressorCount() const;
+    QString VideoCompressorName(int index) const;
+    int VideoCompressorIndex() const { return videoCompressor_; }
+    void setVideoCompressorIndex(int index);
+    int AudioCompressorCount() const;
+    QString AudioCompressorName(int index) const;
+    int AudioCompressorIndex() const { return audioCompressor_; }
+    void setAudioCompressorIndex(int index);
+
     // The open source, for the recorder and the still; nullptr when nothing is connected.
     media::MediaSession* session() const { return session_.get(); }
 
@@ -110,6 +144,8 @@ signals:
     void openFailed(const QString& reason);
     void sourceLost(const QString& reason);
     void mouseButtonPressed(int button);
+    void captureStarted();
+    void captureEnded(const QString& reason);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -122,6 +158,9 @@ private:
     const std::vector<media::VideoDevice>& devices() const;
     const media::VideoDevice* currentDevice() const;
     QString tunerNode() const;
+    bool startRecorder(media::RecorderSettings settings);
+    void endCapture(const QString& reason);
+    double sourceRate() const;
 
     mutable std::vector<media::VideoDevice> devices_;
     mutable std::vector<media::AudioDevice> audioDevices_;
@@ -155,6 +194,17 @@ private:
     int tunerInput_ = 2;
     int tunerCountry_ = 1;
     int tunerChannel_ = 0;
+    QString captureFile_;
+    bool captureAudio_ = false;
+    bool timeLimitEnabled_ = false;
+    int timeLimit_ = 0;
+    int videoCompressor_ = 0;
+    int audioCompressor_ = 0;
+    std::unique_ptr<media::Recorder> recorder_;
+    std::uint64_t recording_ = 0;  // numbers the movies, so that a late end of an old one is ignored
+    media::RecorderStatistics lastStatistics_;
+    double recordRate_ = 0;
+    bool frameCapture_ = false;
 };
 
 }  // namespace kestrova

@@ -2,6 +2,7 @@
 
 #include "devices_command.h"
 #include "effect_command.h"
+#include "record_command.h"
 #include "still_command.h"
 
 #include "core/settings.h"
@@ -41,6 +42,7 @@ const std::vector<Command>& Commands() {
         {"still", "--source S --out FILE [--quality N] [--insert FILE.iif] [--size WxH]", RunStill},
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
          RunEffectCommand},
+        {"record", RecordUsage(), RunRecordCommand},
     };
     return commands;
 }

@@ -1,0 +1,181 @@
+#include "record_command.h"
+
+#include "cli.h"
+#include "platform/media/devices.h"
+#include "platform/media/media_session.h"
+#include "platform/media/recorder.h"
+#include "platform/media/test_pattern.h"
+#include "platform/quit_signals.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cmath>
+#include <cstdio>
+#include <unistd.h>
+
+namespace kestrova::cli {
+
+using namespace media;
+
+namespace {
+
+int fail(int status, const QString& text) {
+    std::fprintf(stderr, "kestrova-cli record: %s\n", text.toLocal8Bit().constData());
+    return status;
+}
+
+QString codecKeys() {
+    QStringList keys;
+    for (const VideoCompressor& compressor : VideoCompressors()) keys << compressor.key;
+    return keys.join(u' ');
+}
+
+struct Options {
+    QString source;
+    QString out;
+    double fps = 0;
+    double seconds = 0;
+    QSize size;
+    bool audio = false;
+    int codec = 0;
+};
+
+// Empty on success, else what is wrong with the command line.
+QString parse(const QStringList& arguments, Options& options) {
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& name = arguments[i];
+        if (name == QLatin1String("--audio")) {
+            options.audio = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) return QStringLiteral("%1 needs a value").arg(name);
+        const QString value = arguments[++i];
+        bool number = true;
+        if (name == QLatin1String("--source")) options.source = value;
+        else if (name == QLatin1String("--out")) options.out = value;
+        else if (name == QLatin1String("--fps")) {
+            options.fps = value.toDouble(&number);
+            if (!number || options.fps <= 0 || options.fps > 240) return QStringLiteral("bad frame rate \"%1\"").arg(value);
+        } else if (name == QLatin1String("--seconds")) {
+            options.seconds = value.toDouble(&number);
+            if (!number || options.seconds <= 0) return QStringLiteral("bad length \"%1\"").arg(value);
+        } else if (name == QLatin1String("--size")) {
+            const QStringList parts = value.toLower().split(u'x');
+            bool width = false, height = false;
+            if (parts.size() == 2) options.size = QSize(parts[0].toInt(&width), parts[1].toInt(&height));
+            if (!width || !height || options.size.isEmpty() || options.size.width() % 2 || options.size.height() % 2) {
+                return QStringLiteral("bad size \"%1\" (even WIDTHxHEIGHT)").arg(value);
+            }
+        } else if (name == QLatin1String("--codec")) {
+            options.codec = VideoCompressorByKey(value.toLower());
+            if (options.codec < 0) return QStringLiteral("unknown codec \"%1\" (one of: %2)").arg(value, codecKeys());
+        } else {
+            return QStringLiteral("unknown option \"%1\"").arg(name);
+        }
+    }
+    if (options.source.isEmpty() || options.out.isEmpty()) return QStringLiteral("--source and --out are needed");
+    return {};
+}
+
+}  // namespace
+
+const char* RecordUsage() {
+    static const QByteArray usage = QStringLiteral("--source S --out FILE.avi [--fps R] [--seconds N] [--size WxH] [--audio] [--codec NAME]\n"
+                                                   "            S: testpattern, wdm:N, vfw:N; NAME: %1 (default mjpeg)")
+                                        .arg(codecKeys())
+                                        .toUtf8();
+    return usage.constData();
+}
+
+int RunRecordCommand(const QStringList& arguments) {
+    Options options;
+    const QString wrong = parse(arguments, options);
+    if (!wrong.isEmpty()) return fail(ExitUsage, wrong);
+    QString error;
+    std::optional<SourceSettings> settings = SourceFromName(options.source, VideoDevices(), error);
+    if (!settings) return fail(ExitUsage, error);
+    if (settings->kind == QLatin1String(KindStream) || settings->kind == QLatin1String(KindIpCamera)) {
+        return fail(ExitFailed, QStringLiteral("Capture Mode not supported"));
+    }
+    if (!options.size.isEmpty()) settings->size = options.size;
+    if (options.fps > 0) settings->fps = options.fps;
+    const double fps = settings->fps > 0 ? settings->fps : TestPatternRate;
+    if (options.audio) {
+        const std::vector<AudioDevice> inputs = AudioDevices();
+        if (inputs.empty() || !inputs.front().format.isEmpty()) {
+            return fail(ExitFailed, QStringLiteral("recording from \"%1\" is not supported; only Test Tone is").arg(inputs.front().name));
+        }
+    }
+
+    MediaSession session(*settings);
+    std::unique_ptr<Recorder> recorder;
+    QString reason;
+    int status = ExitOk;
+    auto finish = [&](const QString& why) {
+        if (!why.isEmpty()) {
+            reason = why;
+            status = ExitFailed;
+        }
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(&session, &MediaSession::opened, [&](QSize size) {
+        if (recorder) return;  // a reopen after a loss: the movie has already ended
+        RecorderSettings movie;
+        movie.path = options.out;
+        movie.compressor = options.codec;
+        movie.size = size;
+        movie.fps = fps;
+        movie.testTone = options.audio;
+        if (options.seconds > 0) movie.frameLimit = std::max<std::int64_t>(1, std::llround(options.seconds * fps));
+        recorder = std::make_unique<Recorder>(movie, [](QString why) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [why] { QCoreApplication::exit(why.isEmpty() ? 0 : 3); },
+                                      Qt::QueuedConnection);
+        });
+        const QString failed = recorder->start();
+        if (!failed.isEmpty()) {
+            recorder.reset();
+            finish(failed);
+            return;
+        }
+        session.runner().attach(recorder->queue());
+    });
+    QObject::connect(&session, &MediaSession::failed, [&](const QString& why) { finish(QStringLiteral("cannot open the source: %1").arg(why)); });
+    QObject::connect(&session, &MediaSession::lost, [&](const QString& why) { finish(QStringLiteral("the source was lost: %1").arg(why)); });
+    InstallQuitSignalHandler([&] { finish(QString()); });
+
+    QTimer progress;
+    const bool terminal = ::isatty(STDERR_FILENO);
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        if (!recorder) return;
+        const RecorderStatistics now = recorder->statistics();
+        std::fprintf(stderr, "%srecording %s: %lld frames, %lld dropped%s", terminal ? "\r" : "", options.out.toLocal8Bit().constData(),
+                     static_cast<long long>(now.frames), static_cast<long long>(now.dropped), terminal ? "" : "\n");
+    });
+    progress.start(terminal ? 1000 : 10000);
+
+    session.start();
+    const int loop = QCoreApplication::exec();
+    progress.stop();
+    if (terminal) std::fputc('\n', stderr);
+    if (!recorder) {
+        session.stop();
+        return fail(ExitFailed, reason.isEmpty() ? QStringLiteral("no picture") : reason);
+    }
+    session.runner().detach(recorder->queue());
+    const QString failed = recorder->stop();
+    session.stop();
+    if (loop == 3 || !failed.isEmpty()) {
+        reason = failed;
+        status = ExitFailed;
+    }
+    const RecorderStatistics done = recorder->statistics();
+    std::printf("frames=%lld dropped=%lld seconds=%s file=%s\n", static_cast<long long>(done.frames),
+                static_cast<long long>(done.dropped), QString::number(double(done.frames) / fps, 'f', 2).toUtf8().constData(),
+                options.out.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (!reason.isEmpty()) fail(status, reason);
+    return status;
+}
+
+}  // namespace kestrova::cli

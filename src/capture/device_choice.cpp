@@ -1,0 +1,75 @@
+#include "device_choice.h"
+
+#include "core/number_forms.h"
+#include "core/translate.h"
+
+namespace kestrova {
+
+namespace {
+
+DeviceMenuEntry Separator() { return {QString(), QStringLiteral("-"), QStringLiteral("menu")}; }
+
+}  // namespace
+
+std::vector<DeviceMenuEntry> BuildDeviceMenu(const QStringList& vfwDrivers, bool newerWindows,
+                                             const QStringList& wdmDevices) {
+    std::vector<DeviceMenuEntry> menu;
+    if (vfwDrivers.isEmpty()) {
+        menu.push_back({QString(), Translate(QStringLiteral("no Video for Windows devices detected")),
+                        QStringLiteral("menu"), false});
+    }
+    for (int i = 0; i < vfwDrivers.size(); ++i) {
+        menu.push_back({QStringLiteral("i%1").arg(i), vfwDrivers[i] + QStringLiteral("(VFW)"), QStringLiteral("vfw")});
+    }
+    menu.push_back(Separator());
+    if (newerWindows) {
+        for (int i = 0; i < wdmDevices.size(); ++i) {
+            menu.push_back({QStringLiteral("w%1").arg(i), wdmDevices[i], QStringLiteral("wdm")});
+        }
+    } else {
+        menu.push_back({QString(),
+                        Translate(QStringLiteral("WDM devices are only supported under Windows 2000 or higher")),
+                        QStringLiteral("menu"), false});
+    }
+    menu.push_back(Separator());
+    menu.push_back({QString(), QStringLiteral("Capture Video Stream... (Windows Media Stream)"), QStringLiteral("wms")});
+    menu.push_back(Separator());
+    menu.push_back({QString(), QStringLiteral("IP Camera... (JPEG HTTP)"), QStringLiteral("http")});
+    menu.push_back(Separator());
+    menu.push_back({QString(), QStringLiteral("Video Device Information..."), QStringLiteral("info")});
+    menu.push_back({QString(), QStringLiteral("Disconnect driver to unplug external device"), QStringLiteral("unplug")});
+    return menu;
+}
+
+int DeviceIdFromKey(const QString& key) { return key.isEmpty() ? 0 : int(Val(key.mid(1))); }
+
+ChooserList ChooserEntries(const std::vector<DeviceMenuEntry>& menu, const QString& lastDevice) {
+    ChooserList list;
+    for (const DeviceMenuEntry& entry : menu) {
+        if ((entry.tag != QLatin1String("vfw") && entry.tag != QLatin1String("wdm")) || entry.text.isEmpty()) continue;
+        list.items.push_back(entry);
+        if (entry.text == lastDevice) list.selected = int(list.items.size()) - 1;
+    }
+    // With nothing stored or nothing matching, the first device stays selected so a first run connects it.
+    if (list.selected < 0 && !list.items.empty()) list.selected = 0;
+    return list;
+}
+
+QString CountdownCaption(const QString& caption, int counter) {
+    return caption + QStringLiteral(" (") + QString::number(ChooserCountdown - counter) +
+           Translate(QStringLiteral(" sec")) + u')';
+}
+
+QString FormatItemText(const media::FormatRow& row) {
+    return QStringLiteral("%1 x %2 (%3bpp)").arg(row.width).arg(row.height).arg(row.bitsPerPixel);
+}
+
+std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption) {
+    if (kind != QLatin1String("wdm")) return {};
+    const QColor white(255, 255, 255);
+    return {{QStringLiteral("Driver:") + caption, white},
+            {QString(), white},
+            {QStringLiteral("Capture System: WDM Video"), white}};
+}
+
+}  // namespace kestrova

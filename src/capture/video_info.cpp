@@ -1,0 +1,44 @@
+#include "video_info.h"
+
+#include "core/translate.h"
+
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace kestrova {
+
+TargetPicture::TargetPicture(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TargetPic"));
+    setMinimumSize(320, 160);
+}
+
+void TargetPicture::print(const QString& text, const QColor& colour) {
+    lines_.push_back({text, colour});
+    update();
+}
+
+void TargetPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    const int step = fontMetrics().lineSpacing();
+    int y = step;
+    for (const InfoLine& line : lines_) {
+        painter.setPen(line.colour);
+        painter.drawText(4, y, line.text);
+        y += step;
+    }
+}
+
+VideoInfo::VideoInfo(const std::vector<InfoLine>& lines, QWidget* parent)
+    : QWidget(parent, Qt::Window), targetPic_(new TargetPicture(this)) {
+    setObjectName(QStringLiteral("VideoInfo"));
+    setWindowTitle(Translate(QStringLiteral("Device Information")));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(targetPic_);
+    for (const InfoLine& line : lines) Say(line.text, line.colour);
+}
+
+void VideoInfo::Say(const QString& text, const QColor& colour) { targetPic_->print(text, colour); }
+
+}  // namespace kestrova

@@ -1,0 +1,445 @@
+#include "video_screen.h"
+
+#include "device_dialogs.h"
+#include "device_choice.h"
+#include "video_info.h"
+
+#include "core/global_state.h"
+#include "core/number_forms.h"
+#include "core/settings.h"
+#include "core/translate.h"
+#include "platform/picture_writer.h"
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFile>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace kestrova {
+
+namespace {
+
+const QString KindVfw = QStringLiteral("vfw");
+const QString KindWdm = QStringLiteral("wdm");
+const QString KindWms = QStringLiteral("wms");
+const QString KindHttp = QStringLiteral("http");
+
+constexpr int DisconnectedWidth = 320;
+constexpr int DisconnectedHeight = 260;
+
+}  // namespace
+
+QImage& StillSlot() {
+    static QImage still;
+    return still;
+}
+
+QImage MakeTestCard() {
+    QImage card(720, 576, QImage::Format_RGB32);
+    QPainter painter(&card);
+    const QColor bars[] = {Qt::white, Qt::yellow, Qt::cyan, Qt::green, Qt::magenta, Qt::red, Qt::blue, Qt::black};
+    const int barWidth = card.width() / 8;
+    for (int i = 0; i < 8; ++i) painter.fillRect(i * barWidth, 0, barWidth, card.height() * 2 / 3, bars[i]);
+    QLinearGradient ramp(0, 0, card.width(), 0);
+    ramp.setColorAt(0, Qt::black);
+    ramp.setColorAt(1, Qt::white);
+    painter.fillRect(0, card.height() * 2 / 3, card.width(), card.height() / 3, ramp);
+    painter.fillRect(QRect(160, 220, 400, 80), Qt::black);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(40);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRect(160, 220, 400, 80), Qt::AlignCenter, QStringLiteral("Video Kestrova"));
+    return card;
+}
+
+VideoScreen::VideoScreen(QWidget* parent)
+    : QWidget(parent), wdmX_(new CaptureControl(this)), statusBar_(new QStatusBar(this)), mira_(MakeTestCard()) {
+    setObjectName(QStringLiteral("VideoScreen"));
+    wdmX_->setObjectName(QStringLiteral("wdmX"));
+    wdmX_->hide();
+    wdmX_->installEventFilter(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar"));
+    statusBar_->setSizeGripEnabled(false);
+    resolutionPanel_ = new QLabel(statusBar_);
+    statusBar_->addWidget(resolutionPanel_, 1);
+    audioPanel_ = new QToolButton(statusBar_);
+    audioPanel_->setObjectName(QStringLiteral("audio"));
+    audioPanel_->setCheckable(true);
+    audioPanel_->setText(u' ' + Translate(QStringLiteral("Audio")) + u' ');
+    connect(audioPanel_, &QToolButton::toggled, wdmX_, &CaptureControl::setAudioPreview);
+    statusBar_->addPermanentWidget(audioPanel_);
+    statusBar_->hide();
+    wdmStatus_.setObjectName(QStringLiteral("WDMStatus"));
+    wdmStatus_.setInterval(100);
+    connect(&wdmStatus_, &QTimer::timeout, this, &VideoScreen::statusTick);
+    dvStatus_.setObjectName(QStringLiteral("DVStatus"));
+    dvStatus_.setInterval(40);
+    connect(&dvStatus_, &QTimer::timeout, this, &VideoScreen::dvStatusTick);
+    connect(wdmX_, &CaptureControl::opened, this, &VideoScreen::engineOpened);
+    connect(wdmX_, &CaptureControl::openFailed, this, &VideoScreen::engineFailed);
+    connect(wdmX_, &CaptureControl::sourceLost, this, &VideoScreen::statusText);
+    connectCaptureNotifications();
+    connect(wdmX_, &CaptureControl::mouseButtonPressed, this, [this](int button) {
+        if (button == 1) DragWindow();
+    });
+    setWindowTitle(SettingsAppTitle());
+    resize(DisconnectedWidth, DisconnectedHeight);
+}
+
+bool VideoScreen::controlKind() const { return tag_ == KindWdm || tag_ == KindWms || tag_ == KindHttp; }
+
+void VideoScreen::notSupported() {
+    CurrentPrompts().message(Translate(QStringLiteral("Capture Mode not supported")), PromptIcon::Critical,
+                             PromptButtons::Ok, windowTitle());
+}
+
+void VideoScreen::setCaption(const QString& caption) { setWindowTitle(caption); }
+
+void VideoScreen::applyControls() { emit controlsChanged(controls_); }
+
+void VideoScreen::setWinVideoSize(double size) {
+    winVideoSize_ = size;
+    if (controlKind() && wdmX_->Connected()) ResizeWDM();
+}
+
+// The window is an MDI child: its frame is what gets the size.
+void VideoScreen::resizeFrame(int width, int height) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        const QSize extra = frame->size() - size();
+        frame->resize(width + std::max(0, extra.width()), height + std::max(0, extra.height()));
+    }
+    resize(width, height);
+}
+
+void VideoScreen::setBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void VideoScreen::ConnectVideoCaptureDevice(int deviceId, const QString& systemType, const QString& deviceName) {
+    if (systemType == KindVfw || systemType == KindWdm || systemType == KindHttp || systemType == KindWms) {
+        deviceCaption_ = deviceName;
+        Disconnect();
+        Vars.DeviceIndex = deviceId;
+        tag_ = systemType;
+        Vars.CurrentDeviceID = QString::number(deviceId);
+        Vars.CurrentSystemType = systemType;
+        Initialize();
+        deviceCaption_ = deviceName;
+        if (systemType != KindWms) SaveSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("LastDevice"), deviceName);
+    } else if (systemType == QLatin1String("unplug")) {
+        setCaption(Translate(QStringLiteral("Disconnected")));
+        Disconnect();
+        MsgBox(Translate(QStringLiteral("Device Driver Disconnected.")) + QStringLiteral("\r\n") +
+                   Translate(QStringLiteral("Can be now removed if is a USB/Firewire device...")),
+               PromptIcon::Information);
+    } else if (systemType == QLatin1String("info")) {
+        showVideoInfo();
+    }
+}
+
+void VideoScreen::showVideoInfo() {
+    auto* info = new VideoInfo(VideoInfoLines(tag_, windowTitle()), window());
+    info->setAttribute(Qt::WA_DeleteOnClose);
+    info->show();
+}
+
+void VideoScreen::Initialize() {
+    initializing_ = Pending::None;
+    setBusy(true);
+    setCaption(Translate(QStringLiteral("Initializing...")));
+    QCoreApplication::processEvents();
+    if (tag_ == KindVfw) {
+        // No capture-window drivers exist here: the driver does not connect.
+        wdmX_->hide();
+        controls_.advancedSettings = true;
+        controls_.directX = false;
+        controls_.overlayImage = false;
+        AudioVFW(true);
+        emit statusText(Translate(QStringLiteral("Not Connected")));
+        setCaption(Translate(QStringLiteral("No Signal")));
+        emit panelText(QStringLiteral("resolution"), QStringLiteral("N/A"));
+        setBusy(false);
+        controls_.fullscreen = false;
+        controls_.formatItems.clear();
+        controls_.sourceItems.clear();
+        applyControls();
+        tag_ = QStringLiteral("0");
+        return;
+    }
+    if (tag_ == KindWdm) {
+        controls_.advancedSettings = false;
+        controls_.directX = true;
+        controls_.overlayImage = true;
+        controls_.wdmSettings = true;
+        wdmX_->setPreviewFrameRate(values.previewRatePosition + 1);
+        AudioVFW(false);
+        wdmX_->show();
+        const bool vmr = GetSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("VMR"),
+                                    QStringLiteral("Yes")) == QLatin1String("Yes");
+        wdmX_->setUseVMR9(vmr);
+        controls_.directXChecked = vmr;
+        applyControls();
+        emit parametersFile(false);
+        initializing_ = Pending::Wdm;
+        wdmX_->setVideoDeviceIndex(Vars.DeviceIndex);
+        wdmX_->setConnected(true);
+        return;
+    }
+    if (tag_ == KindWms || tag_ == KindHttp) {
+        const QString question = tag_ == KindWms ? QStringLiteral("Enter the video stream url:")
+                                                 : QStringLiteral("Enter the ip camera url:");
+        const std::optional<QString> url = CurrentPrompts().input(Translate(question), windowTitle(), QString());
+        if (!url || url->isEmpty()) {
+            setBusy(false);
+            return;
+        }
+        controls_.advancedSettings = false;
+        controls_.directX = false;
+        controls_.overlayImage = false;
+        controls_.wdmSettings = false;
+        wdmX_->setPreviewFrameRate(values.previewRatePosition + 1);
+        AudioVFW(false);
+        wdmX_->show();
+        if (tag_ == KindWms) {
+            const bool vmr = GetSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("VMR"),
+                                        QStringLiteral("Yes")) == QLatin1String("Yes");
+            wdmX_->setUseVMR9(vmr);
+            controls_.directXChecked = vmr;
+        }
+        setCaption(tag_ == KindWms ? QStringLiteral("Windows Media Stream") : QStringLiteral("IP CAMERA"));
+        controls_.fullscreen = true;
+        controls_.source = false;
+        controls_.display = false;
+        controls_.format = false;
+        controls_.formatItems.clear();
+        controls_.audioDevices.clear();
+        controls_.exportDv = false;
+        controls_.tunerVisible = false;
+        applyControls();
+        emit parametersFile(false);
+        if (tag_ == KindWms) {
+            initializing_ = Pending::Stream;
+            wdmX_->OpenStream(*url);
+            wdmX_->PlayStream();
+        } else {
+            initializing_ = Pending::Camera;
+            wdmX_->setConnected(false);
+            wdmX_->setVideoDeviceIndex(CaptureControl::NetworkCameraIndex);
+            wdmX_->setCameraUrl(*url);
+            wdmX_->setCaptureAudio(false);
+            wdmX_->setConnected(true);
+        }
+        return;
+    }
+    commonEnd();
+}
+
+// Initialize goes on here once the engine has opened the source.
+void VideoScreen::engineOpened() {
+    const Pending pending = initializing_;
+    initializing_ = Pending::None;
+    switch (pending) {
+    case Pending::None:
+        if (controlKind()) ResizeWDM();  // a new format or preview rate
+        return;
+    case Pending::Wdm:
+        setCaption(wdmX_->VideoDeviceName(Vars.DeviceIndex));
+        finishWdm();
+        break;
+    case Pending::Stream:
+        ResizeWDM();
+        statusBar_->hide();
+        break;
+    case Pending::Camera:
+        wdmX_->setPreviewOn(true);
+        ResizeWDM();
+        statusBar_->hide();
+        break;
+    }
+    commonEnd();
+}
+
+void VideoScreen::engineFailed(const QString& reason) {
+    const Pending pending = initializing_;
+    initializing_ = Pending::None;
+    emit statusText(reason);
+    if (pending == Pending::None) return;
+    commonEnd();
+}
+
+void VideoScreen::finishWdm() {
+    wdmX_->setAudioPreview(audioPanel_->isChecked());
+    wdmX_->setPreviewOn(true);
+    controls_.fullscreen = true;
+    ResizeWDM();
+    controls_.source = true;
+    controls_.display = true;
+    controls_.format = true;
+    controls_.formatItems.clear();
+    for (const media::FormatRow& row : wdmX_->VideoFormats()) controls_.formatItems << FormatItemText(row);
+    if (wdmX_->VideoInputCount() >= 1) {
+        controls_.sourceItems.clear();
+        for (int i = 0; i < wdmX_->VideoInputCount(); ++i) controls_.sourceItems << wdmX_->VideoInputName(i);
+    }
+    controls_.audioDevices.clear();
+    for (int i = 0; i < wdmX_->AudioDeviceCount(); ++i) controls_.audioDevices << wdmX_->AudioDeviceName(i);
+    if (wdmX_->DVTransport(0) > 0) dvStatus_.start();
+    controls_.exportDv = wdmX_->DeviceKind() > 1;
+    controls_.tunerCable = wdmX_->TunerInput() == 1;
+    controls_.tunerVisible = wdmX_->DeviceKind() == 1;
+    if (controls_.tunerVisible) {
+        controls_.tunerLow = wdmX_->TunerChannel(-2);
+        controls_.tunerHigh = wdmX_->TunerChannel(-3);
+    }
+    applyControls();
+    statusBar_->show();
+    ResizeWDM();
+}
+
+void VideoScreen::commonEnd() {
+    setBusy(false);
+    setCaption(deviceCaption_);
+    QCoreApplication::processEvents();
+    emit initialized();
+}
+
+void VideoScreen::Disconnect() {
+    dvStatus_.stop();
+    setCaption(SettingsAppTitle());
+    grabPending_ = false;
+    SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("PUMV"), Vars.AVIInfo[7]);
+    SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("AP"), Vars.AVIInfo[8]);
+    SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("ES"), Vars.AVIInfo[9]);
+    emit parametersFile(true);
+    if (initializing_ != Pending::None) setBusy(false);  // the source went before it opened
+    initializing_ = Pending::None;
+    if (tag_ == KindWms) {
+        wdmX_->StopStream();
+        wdmX_->CloseStream();
+    }
+    if (controlKind()) {
+        wdmX_->setConnected(false);
+        wdmX_->hide();
+    }
+    statusBar_->hide();
+    resizeFrame(DisconnectedWidth, DisconnectedHeight);
+    tag_.clear();
+}
+
+void VideoScreen::Overlay() {
+    if (tag_ != KindWdm) return;
+    wdmX_->setPreviewOn(false);
+    wdmX_->setOverlayOn(true);
+}
+
+void VideoScreen::Preview(int frameRate) {
+    if (tag_ != KindWdm) return;
+    wdmX_->setConnected(false);
+    wdmX_->setPreviewFrameRate(frameRate);
+    wdmX_->setScalePreview(true);
+    wdmX_->setConnected(true);
+    wdmX_->setPreviewOn(true);
+}
+
+void VideoScreen::SaveStill(const QString& fileName, int quality, bool onClipboard) {
+    const QImage picture = currentPicture();
+    if (onClipboard) {
+        StillSlot() = mira_;
+        if (controlKind()) {
+            grabPending_ = true;
+            if (!picture.isNull()) StillSlot() = picture;
+        }
+        return;
+    }
+    if (!controlKind()) return;
+    grabPending_ = true;
+    // Without a frame yet the test card is the still, as when a driver cannot copy one.
+    streamPic_ = picture.isNull() ? mira_ : picture;
+    QFile::remove(fileName);
+    WritePicture(ViewOf(streamPic_.convertToFormat(QImage::Format_BGR888)), fileName, quality);
+}
+
+QImage VideoScreen::currentPicture() const { return wdmX_->CurrentPicture(); }
+
+void VideoScreen::SetCaptureParameters() {}
+
+void VideoScreen::RefreshWindow() {}
+
+void VideoScreen::VideoSource() {
+    if (tag_ != KindWdm) return;
+    ShowVideoSourceDialog(*wdmX_, this);
+    ResizeWDM();
+}
+
+void VideoScreen::VideoFormat() {
+    if (tag_ != KindWdm) return;
+    ShowVideoFormatDialog(*wdmX_, this);
+    ResizeWDM();
+}
+
+void VideoScreen::VideoDisplay() {
+    if (tag_ != KindWdm) return;
+    ShowVideoDisplayDialog(*wdmX_, this);
+    ResizeWDM();
+}
+
+void VideoScreen::AudioVFW(bool x) { emit audioMenuEnabled(x); }
+
+void VideoScreen::ResizeWDM() {
+    wdmX_->QueryVideoSize();
+    const int width = int(RoundHalfEven((wdmX_->VideoWidth() > 0 ? wdmX_->VideoWidth() : DisconnectedWidth) * winVideoSize_));
+    const int height = int(RoundHalfEven((wdmX_->VideoHeight() > 0 ? wdmX_->VideoHeight() : 240) * winVideoSize_));
+    wdmX_->setGeometry(0, 0, width, height);
+    const int bar = statusBar_->isVisible() ? statusBar_->sizeHint().height() : 0;
+    statusBar_->setGeometry(0, height, width, bar);
+    resolutionPanel_->setText(Translate(QStringLiteral("Resolution:")) + QStringLiteral("%1x%2").arg(wdmX_->VideoWidth()).arg(wdmX_->VideoHeight()));
+    resizeFrame(width, height + bar);
+}
+
+void VideoScreen::closeEvent(QCloseEvent* event) {
+    // The video window lives as long as the program; only the program's end closes it.
+    if (Vars.ShuttingDown) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+QWidget* VideoScreen::frame() { return qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this; }
+
+// A press on the picture moves the window until the button is released, as a drag of its caption would.
+void VideoScreen::DragWindow() {
+    dragging_ = true;
+    dragOffset_ = QCursor::pos() - frame()->pos();
+    wdmX_->setCursor(Qt::SizeAllCursor);
+}
+
+bool VideoScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == wdmX_) {
+        if (event->type() == QEvent::MouseMove && dragging_) {
+            frame()->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
+        } else if (event->type() == QEvent::MouseButtonRelease && dragging_) {
+            dragging_ = false;
+            wdmX_->unsetCursor();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,161 @@
+#pragma once
+// The video window: the one place that talks to a capture source. Every operation looks at the
+// source kind in Tag ("vfw", "wdm", "wms", "http", empty, "0") and forwards to the capture control.
+// It never sees the main window: what it reads comes in as small value structs, what it shows
+// goes out as signals.
+
+#include "platform/capture_control.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QStatusBar;
+class QToolButton;
+
+namespace kestrova {
+
+// Main-window controls that Initialize sets: enabled states, check marks and drop-down lists.
+struct DeviceControls {
+    bool advancedSettings = false;  // "Video Advanced Settings"
+    bool directX = false;
+    bool directXChecked = false;
+    bool overlayImage = false;
+    bool wdmSettings = false;
+    bool fullscreen = false;
+    bool source = false;
+    bool display = false;
+    bool format = false;
+    bool exportDv = false;
+    bool tunerVisible = false;
+    bool tunerCable = false;
+    int tunerLow = 0;
+    int tunerHigh = 0;
+    QStringList formatItems;
+    QStringList sourceItems;
+    QStringList audioDevices;
+    bool operator==(const DeviceControls&) const = default;
+};
+
+// Main-window values the operations read.
+struct MainWindowValues {
+    int previewRatePosition = 29;  // position in the preview-rate list; the rate is one more
+    int multipleImageFrameRatePosition = 0;
+    QString commonDialogFileName;
+};
+
+// The movie panel's settings that Record reads.
+struct MovieSettings {
+    bool audio = false;
+    bool noLimit = true;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+};
+
+// The program's own still slot: internal hand-overs of a still, never the system clipboard.
+QImage& StillSlot();
+
+// The 720 x 576 colour bar card with the program's name, the fallback still.
+QImage MakeTestCard();
+
+class VideoScreen final : public QWidget {
+    Q_OBJECT
+public:
+    explicit VideoScreen(QWidget* parent = nullptr);
+
+    QString Tag() const { return tag_; }
+    QString DeviceCaption() const { return deviceCaption_; }
+    bool GrabPending() const { return grabPending_; }
+    double winVideoSize() const { return winVideoSize_; }
+    void setWinVideoSize(double size);
+    bool isDVDevice = false;
+    bool initializing() const { return initializing_ != Pending::None; }
+
+    CaptureControl* wdmX() const { return wdmX_; }
+    QStatusBar* statusBar() const { return statusBar_; }
+    const QImage& StreamPic() const { return streamPic_; }
+    const QImage& mira() const { return mira_; }
+    const DeviceControls& controls() const { return controls_; }
+    MainWindowValues values;
+
+    void ConnectVideoCaptureDevice(int deviceId, const QString& systemType, const QString& deviceName);
+    void Initialize();
+    void Disconnect();
+    void Overlay();
+    void Preview(int frameRate);
+    void Record(const MovieSettings& movie);
+    void StopCapture();
+    void SaveStill(const QString& fileName, int quality, bool onClipboard);
+    void SetFilename(const QString& fileName);
+    QString GetFilename() const;
+    void OpenMultipleImage();
+    void CaptureSingle();
+    void CloseMultipleCapture();
+    void SetCaptureParameters();
+    void RefreshWindow();
+    void VideoSource();
+    void VideoFormat();
+    void VideoDisplay();
+    void WDMCaptureDialog();
+    void AudioVFW(bool x);
+    void ResizeWDM();
+    void showVideoInfo();
+    void DragWindow();
+
+signals:
+    void statusText(const QString& text);
+    void panelText(const QString& key, const QString& text);  // main status bar panels by key
+    void timeText(const QString& text);
+    void recordButtonImage(const QString& image);
+    void controlsChanged(const DeviceControls& controls);
+    void audioMenuEnabled(bool on);
+    // The device parameters file "vcsr.vc3": written at disconnect, read when a source connects.
+    void parametersFile(bool write);
+    void movieStopRequested();
+    void initialized();
+    void statusTick();  // the 100 ms capture status timer
+    void dvStatusTick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectCaptureNotifications();
+    enum class Pending { None, Wdm, Stream, Camera };
+    bool controlKind() const;
+    void notSupported();
+    void setCaption(const QString& caption);
+    void applyControls();
+    void resizeFrame(int width, int height);
+    void setBusy(bool busy);
+    void engineOpened();
+    void engineFailed(const QString& reason);
+    void finishWdm();
+    void commonEnd();
+    QImage currentPicture() const;
+    QWidget* frame();
+
+    CaptureControl* wdmX_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* resolutionPanel_ = nullptr;
+    QToolButton* audioPanel_ = nullptr;
+    QTimer wdmStatus_;
+    QTimer dvStatus_;
+    QImage mira_;
+    QImage streamPic_;
+    DeviceControls controls_;
+    QString tag_;
+    QString deviceCaption_;
+    double winVideoSize_ = 1;
+    bool grabPending_ = false;
+    bool busy_ = false;
+    Pending initializing_ = Pending::None;
+    QPoint dragOffset_;
+    bool dragging_ = false;
+};
+
+}  // namespace kestrova

@@ -1,0 +1,48 @@
+// The main window's side of the video window: its MDI frame, the device tool bar, the chooser at
+// start-up and the status texts it reports.
+
+#include "master.h"
+
+#include "capture/device_chooser.h"
+#include "capture/device_toolbar.h"
+#include "capture/video_screen.h"
+
+#include "core/global_state.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+
+namespace kestrova {
+
+void Master::setUpVideo() {
+    videoScreen_ = new VideoScreen;
+    videoFrame_ = mdiArea_->addSubWindow(videoScreen_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    videoFrame_->setObjectName(QStringLiteral("VideoScreenFrame"));
+    videoFrame_->resize(320, 260);
+    videoFrame_->move(0, 0);
+    videoScreen_->show();
+
+    deviceToolbar_ = new DeviceToolbar(*videoScreen_, this);
+    addToolBar(Qt::TopToolBarArea, deviceToolbar_);
+
+    statusString_ = new QLabel(this);
+    statusString_->setObjectName(QStringLiteral("StatusString"));
+    statusBar()->addWidget(statusString_, 1);
+    connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
+    connect(videoScreen_, &VideoScreen::controlsChanged, deviceToolbar_, &DeviceToolbar::applyControls);
+}
+
+ChooseDevice* Master::startDeviceChoice() {
+    QStringList devices;
+    CaptureControl& control = *videoScreen_->wdmX();
+    for (int i = 0; i < control.VideoDeviceCount(); ++i) devices << control.VideoDeviceName(i);
+    deviceToolbar_->BuildDeviceMenu({}, Vars.NewerWindows, devices);
+    auto* chooser = new ChooseDevice(deviceToolbar_->deviceEntries(), *videoScreen_, this);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->show();
+    return chooser;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,366 @@
+#include "recorder.h"
+
+#include "ffmpeg_handles.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include <QStringList>
+
+#include <cmath>
+#include <thread>
+
+#include <pthread.h>
+
+namespace kestrova::media {
+
+namespace {
+
+constexpr auto FlushInterval = std::chrono::seconds(1);
+// A source that stalls longer than this is not bridged with repeated frames.
+constexpr std::int64_t MaxRepeatedFrames = 60;
+
+struct CompressorSetup {
+    const char* key;
+    const char* name;
+    const char* encoder;
+    AVPixelFormat format;
+};
+
+constexpr CompressorSetup Setups[] = {
+    {"mjpeg", "MJPEG Compressor", "mjpeg", AV_PIX_FMT_YUVJ420P},
+    {"bgr24", "Uncompressed (24-bit BGR)", "rawvideo", AV_PIX_FMT_BGR24},
+    {"mpeg4", "MPEG-4 Part 2", "mpeg4", AV_PIX_FMT_YUV420P},
+    {"ffv1", "FFV1 (lossless)", "ffv1", AV_PIX_FMT_BGR0},
+    {"h264", "H.264", "libx264", AV_PIX_FMT_YUV420P},
+};
+
+const CompressorSetup* setupOf(const VideoCompressor& compressor) {
+    for (const CompressorSetup& setup : Setups) {
+        if (compressor.key == QLatin1String(setup.key)) return &setup;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const std::vector<VideoCompressor>& VideoCompressors() {
+    static const std::vector<VideoCompressor> list = [] {
+        std::vector<VideoCompressor> found;
+        for (const CompressorSetup& setup : Setups) {
+            if (avcodec_find_encoder_by_name(setup.encoder)) {
+                found.push_back({QString::fromLatin1(setup.name), QString::fromLatin1(setup.key), QString::fromLatin1(setup.encoder)});
+            }
+        }
+        return found;
+    }();
+    return list;
+}
+
+int VideoCompressorByKey(const QString& key) {
+    const auto& list = VideoCompressors();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].key == key) return int(i);
+    }
+    return -1;
+}
+
+QStringList AudioCompressors() { return {QStringLiteral("PCM")}; }
+
+struct Recorder::Thread {
+    std::thread thread;
+};
+
+struct Recorder::Muxer {
+    AVFormatContext* format = nullptr;
+    bool ownsIo = false;
+    CodecContext video;
+    AVStream* videoStream = nullptr;
+    AVStream* audioStream = nullptr;
+    AvFrame picture;  // the encoder's input, reused
+    Scaler scaler;
+    Packet packet{av_packet_alloc()};
+    bool wroteHeader = false;
+    bool haveLast = false;
+    std::int64_t nextSlot = 0;
+    std::int64_t nextSample = 0;
+    std::chrono::steady_clock::time_point lastFlush{};
+
+    ~Muxer() {
+        if (format) {
+            if (ownsIo) avio_closep(&format->pb);
+            else if (format->pb) {
+                av_freep(&format->pb->buffer);
+                avio_context_free(&format->pb);
+            }
+            avformat_free_context(format);
+        }
+    }
+
+    // Empty on success.
+    QString write(AVPacket* out) {
+        const int result = av_interleaved_write_frame(format, out);
+        if (result < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(result));
+        if (format->pb->error < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(format->pb->error));
+        return {};
+    }
+
+    QString drainVideo() {
+        for (;;) {
+            const int result = avcodec_receive_packet(video.get(), packet.get());
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return {};
+            if (result < 0) return QStringLiteral("cannot encode: %1").arg(AvErrorText(result));
+            av_packet_rescale_ts(packet.get(), video->time_base, videoStream->time_base);
+            packet->stream_index = videoStream->index;
+            const QString failed = write(packet.get());
+            if (!failed.isEmpty()) return failed;
+        }
+    }
+
+    QString encode(const AVFrame* frame) {
+        const int result = avcodec_send_frame(video.get(), frame);
+        if (result < 0) return QStringLiteral("cannot encode: %1").arg(AvErrorText(result));
+        return drainVideo();
+    }
+
+    // Test Tone samples up to `untilSample`, so audio and video leave the muxer side by side.
+    QString tone(std::int64_t untilSample) {
+        if (!audioStream || untilSample <= nextSample) return {};
+        const int count = int(untilSample - nextSample);
+        Packet out(av_packet_alloc());
+        if (av_new_packet(out.get(), count * 2) < 0) return QStringLiteral("out of memory");
+        auto* samples = reinterpret_cast<std::int16_t*>(out->data);
+        const std::int64_t beepSamples = std::int64_t(TestToneRate) * TestToneBeepMs / 1000;
+        for (int i = 0; i < count; ++i) {
+            const std::int64_t n = nextSample + i;
+            // A cosine: the beep starts at full level on the very sample of its second.
+            const bool beep = n % TestToneRate < beepSamples;
+            samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
+        }
+        out->pts = out->dts = nextSample;
+        out->duration = count;
+        out->stream_index = audioStream->index;
+        av_packet_rescale_ts(out.get(), AVRational{1, TestToneRate}, audioStream->time_base);
+        nextSample = untilSample;
+        return write(out.get());
+    }
+};
+
+Recorder::Recorder(RecorderSettings settings, EndedHandler ended)
+    : settings_(std::move(settings)), ended_(std::move(ended)),
+      queue_(std::make_shared<BoundedFrameQueue>(settings_.queueCapacity)) {}
+
+Recorder::~Recorder() { stop(); }
+
+QString Recorder::start() {
+    QuietFfmpegLog();
+    const auto& list = VideoCompressors();
+    if (settings_.compressor < 0 || settings_.compressor >= int(list.size())) return QStringLiteral("no such compressor");
+    if (settings_.size.isEmpty()) return QStringLiteral("no picture size");
+    if (settings_.fps <= 0) return QStringLiteral("no frame rate");
+    const VideoCompressor& compressor = list[size_t(settings_.compressor)];
+    const CompressorSetup* setup = setupOf(compressor);
+
+    auto muxer = std::make_unique<Muxer>();
+    const QByteArray path = settings_.path.toUtf8();
+    int result = avformat_alloc_output_context2(&muxer->format, nullptr, "avi", path.constData());
+    if (result < 0) return QStringLiteral("cannot make an AVI file: %1").arg(AvErrorText(result));
+
+    const AVCodec* codec = avcodec_find_encoder_by_name(compressor.encoder.toLatin1().constData());
+    muxer->video.reset(avcodec_alloc_context3(codec));
+    AVCodecContext* video = muxer->video.get();
+    // The rate as a fraction close to the wanted one (29.97 stays 30000/1001).
+    const AVRational rate = av_d2q(settings_.fps, 100000);
+    video->width = settings_.size.width();
+    video->height = settings_.size.height();
+    video->pix_fmt = setup->format;
+    video->time_base = av_inv_q(rate);
+    video->framerate = rate;
+    // AVI carries no presentation times: frames must leave the encoder in their own order.
+    video->max_b_frames = 0;
+    video->gop_size = int(std::lround(settings_.fps));
+    video->thread_count = 2;
+    if (compressor.key == QLatin1String("mjpeg") || compressor.key == QLatin1String("mpeg4")) {
+        video->flags |= AV_CODEC_FLAG_QSCALE;
+        video->global_quality = FF_QP2LAMBDA * 3;
+    }
+    if (muxer->format->oformat->flags & AVFMT_GLOBALHEADER) video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    Options options;
+    if (compressor.key == QLatin1String("h264")) {
+        options.set("preset", QStringLiteral("veryfast"));
+        options.set("bf", QStringLiteral("0"));
+    }
+    result = avcodec_open2(video, codec, options.get());
+    if (result < 0) return QStringLiteral("cannot open the %1 encoder: %2").arg(compressor.name, AvErrorText(result));
+
+    muxer->videoStream = avformat_new_stream(muxer->format, nullptr);
+    avcodec_parameters_from_context(muxer->videoStream->codecpar, video);
+    muxer->videoStream->time_base = video->time_base;
+    muxer->videoStream->avg_frame_rate = rate;
+
+    if (settings_.testTone) {
+        muxer->audioStream = avformat_new_stream(muxer->format, nullptr);
+        AVCodecParameters* audio = muxer->audioStream->codecpar;
+        audio->codec_type = AVMEDIA_TYPE_AUDIO;
+        audio->codec_id = AV_CODEC_ID_PCM_S16LE;
+        audio->sample_rate = TestToneRate;
+        av_channel_layout_default(&audio->ch_layout, 1);
+        audio->bits_per_coded_sample = 16;
+        audio->block_align = 2;
+        audio->bit_rate = TestToneRate * 16;
+        muxer->audioStream->time_base = AVRational{1, TestToneRate};
+    }
+
+    if (settings_.openOutput) {
+        muxer->format->pb = settings_.openOutput();
+        if (!muxer->format->pb) return QStringLiteral("cannot open the output");
+    } else {
+        result = avio_open(&muxer->format->pb, path.constData(), AVIO_FLAG_WRITE);
+        if (result < 0) return QStringLiteral("cannot create %1: %2").arg(settings_.path, AvErrorText(result));
+        muxer->ownsIo = true;
+    }
+    result = avformat_write_header(muxer->format, nullptr);
+    if (result < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(result));
+    muxer->wroteHeader = true;
+    avio_flush(muxer->format->pb);
+
+    muxer->picture.reset(av_frame_alloc());
+    muxer->picture->format = video->pix_fmt;
+    muxer->picture->width = video->width;
+    muxer->picture->height = video->height;
+    if (av_frame_get_buffer(muxer->picture.get(), 0) < 0) return QStringLiteral("out of memory");
+
+    muxer_ = std::move(muxer);
+    started_ = std::chrono::steady_clock::now();
+    muxer_->lastFlush = started_;
+    running_ = true;
+    thread_ = std::make_unique<Thread>();
+    thread_->thread = std::thread([this] { run(); });
+    return {};
+}
+
+void Recorder::run() {
+    pthread_setname_np(pthread_self(), "recorder");
+    Muxer& m = *muxer_;
+    AVCodecContext* video = m.video.get();
+    const double frameSeconds = 1.0 / settings_.fps;
+    QString failure;
+    bool limitReached = false;
+    std::chrono::steady_clock::time_point origin = started_;
+    double shifted = 0;  // frames the origin was moved back
+
+    auto putSlot = [&](std::int64_t slot) -> QString {
+        m.picture->pts = slot;
+        if (video->flags & AV_CODEC_FLAG_QSCALE) m.picture->quality = video->global_quality;
+        QString failed = m.encode(m.picture.get());
+        if (failed.isEmpty()) {
+            frames_ = slot + 1;
+            failed = m.tone(std::int64_t(std::llround(double(slot + 1) * frameSeconds * TestToneRate)));
+            samples_ = m.nextSample;
+        }
+        return failed;
+    };
+
+    while (failure.isEmpty() && !limitReached) {
+        std::optional<Frame> frame = queue_->pop(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
+        const auto now = std::chrono::steady_clock::now();
+        if (!frame) {
+            if (stopping_) break;
+        } else if (frame->taken >= started_ || settings_.frameByFrame) {
+            // The movie's clock starts with its first frame, so that the source's own rhythm falls
+            // in the middle of the slots rather than on their edges.
+            if (!m.haveLast) origin = frame->taken;
+            std::int64_t slot = m.nextSlot;
+            if (!settings_.frameByFrame) {
+                const double position = std::chrono::duration<double>(frame->taken - origin).count() / frameSeconds;
+                slot = std::int64_t(std::floor(position + 0.5));
+                // A late first frame put the origin too late: move it back, by half a frame at most,
+                // rather than drop the frame of a source that runs at the movie's rate.
+                const double early = double(m.nextSlot) - position;
+                if (slot < m.nextSlot && early < 1 && shifted + early <= 0.5) {
+                    shifted += early;
+                    origin -= std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(early * frameSeconds));
+                    slot = m.nextSlot;
+                }
+            }
+            if (slot < m.nextSlot) {
+                ++lateDropped_;  // two frames in one slot: the source runs ahead of the rate
+            } else {
+                // A source slower than the rate: the previous picture fills the slots it missed.
+                if (m.haveLast && slot - m.nextSlot <= MaxRepeatedFrames) {
+                    for (std::int64_t s = m.nextSlot; s < slot && failure.isEmpty(); ++s) failure = putSlot(s);
+                }
+                if (failure.isEmpty()) {
+                    QImage image = frame->image();
+                    if (settings_.overlay) {
+                        image.detach();
+                        settings_.overlay(image, std::int64_t(std::llround(double(slot) * frameSeconds * 1000)));
+                    }
+                    m.scaler.reset(sws_getCachedContext(m.scaler.release(), image.width(), image.height(), AV_PIX_FMT_BGR24,
+                                                        video->width, video->height, video->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr));
+                    if (!m.scaler || av_frame_make_writable(m.picture.get()) < 0) {
+                        failure = QStringLiteral("cannot convert the picture");
+                    } else {
+                        const uint8_t* source[1] = {image.constBits()};
+                        const int stride[1] = {int(image.bytesPerLine())};
+                        sws_scale(m.scaler.get(), source, stride, 0, image.height(), m.picture->data, m.picture->linesize);
+                        m.haveLast = true;
+                        failure = putSlot(slot);
+                    }
+                }
+                m.nextSlot = std::max(m.nextSlot, slot + 1);
+                if (settings_.frameLimit > 0 && m.nextSlot >= settings_.frameLimit) limitReached = true;
+            }
+        }
+        if (failure.isEmpty() && now - m.lastFlush >= FlushInterval) {
+            avio_flush(m.format->pb);
+            m.lastFlush = now;
+            if (m.format->pb->error < 0) failure = QStringLiteral("cannot write the movie: %1").arg(AvErrorText(m.format->pb->error));
+        }
+        bytes_ = avio_tell(m.format->pb);
+    }
+    failure_ = failure;
+    finish();
+    if ((limitReached || !failure.isEmpty()) && !stopping_ && ended_) ended_(failure);
+}
+
+void Recorder::finish() {
+    Muxer& m = *muxer_;
+    queueDropped_ = queue_->dropped();
+    endedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
+    queue_->close();
+    if (failure_.isEmpty()) failure_ = m.encode(nullptr);
+    // After a write failure the index may not fit either; what reached the file still plays.
+    const int result = av_write_trailer(m.format);
+    if (failure_.isEmpty() && result < 0) failure_ = QStringLiteral("cannot finish the movie: %1").arg(AvErrorText(result));
+    avio_flush(m.format->pb);
+    bytes_ = avio_tell(m.format->pb);
+    running_ = false;
+}
+
+QString Recorder::stop() {
+    if (!thread_) return failure_;
+    stopping_ = true;
+    queue_->close();
+    if (thread_->thread.joinable()) thread_->thread.join();
+    thread_.reset();
+    muxer_.reset();
+    return failure_;
+}
+
+RecorderStatistics Recorder::statistics() const {
+    RecorderStatistics statistics;
+    const std::int64_t ended = endedMs_;
+    statistics.elapsedMs = ended >= 0 ? ended
+                                      : std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
+    if (!thread_ && ended < 0) statistics.elapsedMs = 0;
+    statistics.frames = frames_;
+    statistics.dropped = (ended >= 0 ? queueDropped_.load() : queue_->dropped()) + lateDropped_;
+    statistics.bytes = bytes_;
+    statistics.audioSamples = samples_;
+    return statistics;
+}
+
+}  // namespace kestrova::media

@@ -1,0 +1,29 @@
+#pragma once
+// What a test needs to know of a written movie, read back through libavformat.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace kestrova::test {
+
+struct MovieProbe {
+    QString error;      // empty when the file opened
+    QString container;  // the demuxer's name
+    QString videoCodec;
+    double frameRate = 0;
+    std::int64_t videoPackets = 0;
+    std::int64_t decodedFrames = 0;  // frames the decoder gave back
+    std::vector<std::int64_t> counters;  // Test Pattern counters read from the decoded frames, in order
+    bool audio = false;
+    QString audioCodec;
+    int sampleRate = 0;
+    std::int64_t audioSamples = 0;
+    std::vector<std::int64_t> beepStarts;  // sample numbers where a beep starts
+};
+
+// Reads every packet; decodes the video when `decode` is set.
+MovieProbe ProbeMovie(const QString& path, bool decode = false);
+
+}  // namespace kestrova::test
