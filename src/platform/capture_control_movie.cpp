@@ -53,7 +53,7 @@ bool CaptureControl::startRecorder(RecorderSettings settings) {
 bool CaptureControl::StartCapture() {
     RecorderSettings settings;
     settings.fps = sourceRate();
-    settings.testTone = captureAudio_;
+    if (captureAudio_ && audioIndex_ < AudioDeviceCount()) settings.audio = audioDevices_[size_t(audioIndex_)];
     if (timeLimitEnabled_ && timeLimit_ > 0) settings.frameLimit = std::llround(timeLimit_ * settings.fps);
     if (!startRecorder(std::move(settings))) return false;
     frameCapture_ = false;

@@ -3,6 +3,7 @@
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/media/test_pattern.h"
 
+#include <QCryptographicHash>
 #include <QImage>
 
 #include <cstdlib>
@@ -63,6 +64,7 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
     while (av_read_frame(raw, packet.get()) >= 0) {
         if (packet->stream_index == video) {
             ++probe.videoPackets;
+            probe.videoDigests.push_back(QCryptographicHash::hash(QByteArrayView(packet->data, packet->size), QCryptographicHash::Md5));
             if (decoder && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
         } else if (packet->stream_index == audio) {
             const auto* samples = reinterpret_cast<const std::int16_t*>(packet->data);
