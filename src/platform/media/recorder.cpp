@@ -10,6 +10,8 @@ extern "C" {
 
 #include <QStringList>
 
+#include <libyuv/convert.h>
+
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -44,6 +46,16 @@ const CompressorSetup* setupOf(const VideoCompressor& compressor) {
         if (compressor.key == QLatin1String(setup.key)) return &setup;
     }
     return nullptr;
+}
+
+// BGR straight into the encoder's 4:2:0 picture of the same size; false for anything else.
+bool ConvertWithLibyuv(const QImage& image, AVFrame& picture) {
+    if (image.width() != picture.width || image.height() != picture.height) return false;
+    const auto convert = picture.format == AV_PIX_FMT_YUVJ420P ? &libyuv::RGB24ToJ420
+                         : picture.format == AV_PIX_FMT_YUV420P ? &libyuv::RGB24ToI420
+                                                                : nullptr;
+    return convert && convert(image.constBits(), int(image.bytesPerLine()), picture.data[0], picture.linesize[0], picture.data[1],
+                              picture.linesize[1], picture.data[2], picture.linesize[2], picture.width, picture.height) == 0;
 }
 
 }  // namespace
@@ -128,6 +140,19 @@ struct Recorder::Muxer {
         const int result = avcodec_send_frame(video.get(), frame);
         if (result < 0) return QStringLiteral("cannot encode: %1").arg(AvErrorText(result));
         return drainVideo();
+    }
+
+    // A picture into the encoder's input.
+    QString convert(const QImage& image) {
+        if (av_frame_make_writable(picture.get()) < 0) return QStringLiteral("out of memory");
+        if (ConvertWithLibyuv(image, *picture)) return {};
+        scaler.reset(sws_getCachedContext(scaler.release(), image.width(), image.height(), AV_PIX_FMT_BGR24, picture->width,
+                                          picture->height, AVPixelFormat(picture->format), SWS_BILINEAR, nullptr, nullptr, nullptr));
+        if (!scaler) return QStringLiteral("cannot convert the picture");
+        const uint8_t* source[1] = {image.constBits()};
+        const int stride[1] = {int(image.bytesPerLine())};
+        sws_scale(scaler.get(), source, stride, 0, image.height(), picture->data, picture->linesize);
+        return {};
     }
 
     QString copy(const QByteArray& jpeg, std::int64_t slot) {
@@ -362,14 +387,8 @@ void Recorder::run() {
                         image.detach();
                         settings_.overlay(image, std::int64_t(std::llround(double(slot) * frameSeconds * 1000)));
                     }
-                    m.scaler.reset(sws_getCachedContext(m.scaler.release(), image.width(), image.height(), AV_PIX_FMT_BGR24,
-                                                        video->width, video->height, video->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr));
-                    if (!m.scaler || av_frame_make_writable(m.picture.get()) < 0) {
-                        failure = QStringLiteral("cannot convert the picture");
-                    } else {
-                        const uint8_t* source[1] = {image.constBits()};
-                        const int stride[1] = {int(image.bytesPerLine())};
-                        sws_scale(m.scaler.get(), source, stride, 0, image.height(), m.picture->data, m.picture->linesize);
+                    failure = m.convert(image);
+                    if (failure.isEmpty()) {
                         m.haveLast = true;
                         failure = putSlot(slot);
                     }
