@@ -39,6 +39,7 @@ struct AudioCapture::Shared {
     std::deque<std::int16_t> samples;
     QString failure;
     std::atomic<bool> stopping{false};
+    std::atomic<bool> finished{false};
     std::thread thread;
 
     // Interrupts a blocking read when the capture is closed.
@@ -80,6 +81,7 @@ struct AudioCapture::Shared {
             std::lock_guard lock(mutex);
             failure = QStringLiteral("the audio input was lost: %1").arg(reason);
         }
+        finished = true;
     }
 };
 
@@ -87,7 +89,12 @@ AudioCapture::AudioCapture(AudioDevice device) : shared_(std::make_shared<Shared
 
 AudioCapture::~AudioCapture() {
     shared_->stopping = true;
-    if (shared_->thread.joinable()) shared_->thread.join();
+    if (!shared_->thread.joinable()) return;
+    // A driver read that ignores the interrupt must not hang the caller: after a second the thread
+    // is left to finish on its own, keeping what it uses alive.
+    for (int i = 0; i < 100 && !shared_->finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (shared_->finished) shared_->thread.join();
+    else shared_->thread.detach();
 }
 
 QString AudioCapture::open() {

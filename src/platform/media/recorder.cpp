@@ -36,7 +36,7 @@ struct CompressorSetup {
 constexpr CompressorSetup Setups[] = {
     {"mjpeg", "MJPEG Compressor", "mjpeg", AV_PIX_FMT_YUVJ420P},
     {"bgr24", "Uncompressed (24-bit BGR)", "rawvideo", AV_PIX_FMT_BGR24},
-    {"mpeg4", "MPEG-4 Part 2", "mpeg4", AV_PIX_FMT_YUV420P},
+    {"mpeg4", "MPEG-4 Video", "mpeg4", AV_PIX_FMT_YUV420P},
     {"ffv1", "FFV1 (lossless)", "ffv1", AV_PIX_FMT_BGR0},
     {"h264", "H.264", "libx264", AV_PIX_FMT_YUV420P},
 };
