@@ -56,6 +56,7 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
             const int stride[1] = {int(image.bytesPerLine())};
             sws_scale(scaler.get(), picture->data, picture->linesize, 0, picture->height, target, stride);
             probe.counters.push_back(ReadTestPatternCounter(image).value_or(-1));
+            if (probe.firstPicture.isNull()) probe.firstPicture = image;
         }
     };
     Packet packet(av_packet_alloc());
