@@ -96,7 +96,6 @@ struct Recorder::Muxer {
     AvFrame picture;  // the encoder's input, reused
     Scaler scaler;
     Packet packet{av_packet_alloc()};
-    bool wroteHeader = false;
     bool haveLast = false;
     std::shared_ptr<const QByteArray> lastJpeg;  // the last picture, when it was copied
     std::unique_ptr<AudioCapture> capture;  // the audio input; none for the Test Tone
@@ -294,7 +293,6 @@ QString Recorder::start() {
     }
     result = avformat_write_header(muxer->format, nullptr);
     if (result < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(result));
-    muxer->wroteHeader = true;
     avio_flush(muxer->format->pb);
 
     muxer->picture.reset(av_frame_alloc());

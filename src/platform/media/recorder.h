@@ -56,7 +56,8 @@ struct RecorderSettings {
     std::size_t queueCapacity = 16;
     // Drawn into every frame before encoding (on the recorder thread), with the movie time.
     std::function<void(QImage&, std::int64_t elapsedMs)> overlay;
-    // Where the muxer writes; empty: the file at `path`. Tests inject failing I/O here.
+    // Where the muxer writes; empty: the file at `path`. Tests inject failing I/O here. The recorder
+    // frees the context and its buffer (made with avio_alloc_context and av_malloc).
     std::function<AVIOContext*()> openOutput;
 };
 
