@@ -103,8 +103,8 @@ public:
     QString DVTimecode() const { return {}; }
     QString DVRecordingDate() const { return {}; }
 
-    // Movies of the open source. StartCapture answers false (and nothing starts) without a source
-    // or when the file cannot be made; the end arrives as captureEnded, with an empty reason for a
+    // Movies of the open source. StartCapture answers false (and nothing starts, nor ends) without
+    // a source or when the file cannot be made; the end of a started movie arrives as captureEnded, with an empty reason for a
     // normal end (StopCapture, the time limit).
     QString CaptureFile() const { return captureFile_; }
     void setCaptureFile(const QString& path) { captureFile_ = path; }
@@ -115,6 +115,8 @@ public:
     int TimeLimit() const { return timeLimit_; }
     void setTimeLimit(int seconds) { timeLimit_ = seconds; }
     bool StartCapture();
+    // Why the last StartCapture or OpenFrameCapture answered false.
+    QString CaptureError() const { return captureError_; }
     void StopCapture();
     bool Capturing() const;
     // Of the running movie, or the last one: elapsed milliseconds, frames in the file, dropped
@@ -195,6 +197,7 @@ private:
     int tunerCountry_ = 1;
     int tunerChannel_ = 0;
     QString captureFile_;
+    QString captureError_;
     bool captureAudio_ = false;
     bool timeLimitEnabled_ = false;
     int timeLimit_ = 0;

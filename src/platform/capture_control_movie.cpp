@@ -17,9 +17,15 @@ double CaptureControl::sourceRate() const {
 }
 
 bool CaptureControl::startRecorder(RecorderSettings settings) {
-    if (recorder_ || !session_ || captureFile_.isEmpty()) return false;
-    const QSize size = session_->runner().size();
-    if (size.isEmpty()) return false;
+    if (recorder_) {
+        captureError_ = QStringLiteral("a movie is being recorded");
+        return false;
+    }
+    const QSize size = session_ ? session_->runner().size() : QSize();
+    if (size.isEmpty() || captureFile_.isEmpty()) {
+        captureError_ = size.isEmpty() ? QStringLiteral("no picture to record") : QStringLiteral("no capture file");
+        return false;
+    }
     settings.path = captureFile_;
     settings.size = size;
     settings.compressor = videoCompressor_;
@@ -41,11 +47,8 @@ bool CaptureControl::startRecorder(RecorderSettings settings) {
             },
             Qt::QueuedConnection);
     });
-    const QString failed = recorder->start();
-    if (!failed.isEmpty()) {
-        emit captureEnded(failed);
-        return false;
-    }
+    captureError_ = recorder->start();
+    if (!captureError_.isEmpty()) return false;
     recorder_ = std::move(recorder);
     return true;
 }
@@ -53,7 +56,7 @@ bool CaptureControl::startRecorder(RecorderSettings settings) {
 bool CaptureControl::StartCapture() {
     RecorderSettings settings;
     settings.fps = sourceRate();
-    settings.testTone = captureAudio_;
+    if (captureAudio_ && audioIndex_ < AudioDeviceCount()) settings.audio = audioDevices_[size_t(audioIndex_)];
     if (timeLimitEnabled_ && timeLimit_ > 0) settings.frameLimit = std::llround(timeLimit_ * settings.fps);
     if (!startRecorder(std::move(settings))) return false;
     frameCapture_ = false;

@@ -48,6 +48,7 @@ TEST_F(CaptureMovieTest, StartAndStopWriteAnMjpegMovieWithTheToneWhenAsked) {
     EXPECT_EQ(started, 1);
     EXPECT_TRUE(control->Capturing());
     EXPECT_FALSE(control->StartCapture());  // one movie at a time
+    EXPECT_FALSE(control->CaptureError().isEmpty());
     ASSERT_TRUE(WaitUntil([&] {
         qint64 elapsed, frames, dropped, bytes, samples;
         double rate;
@@ -73,6 +74,19 @@ TEST_F(CaptureMovieTest, StartAndStopWriteAnMjpegMovieWithTheToneWhenAsked) {
     EXPECT_TRUE(probe.audio);
     EXPECT_EQ(probe.audioSamples, samples);
     EXPECT_EQ(probe.audioSamples, frames * 44100 / 30);
+}
+
+TEST_F(CaptureMovieTest, AMovieThatCannotBeMadeDoesNotStart) {
+    control->setCaptureFile(QStringLiteral("/no/such/folder/movie.avi"));
+    EXPECT_FALSE(control->StartCapture());
+    EXPECT_TRUE(control->CaptureError().contains(QStringLiteral("/no/such/folder"))) << control->CaptureError().toStdString();
+    EXPECT_FALSE(control->Capturing());
+    EXPECT_EQ(started, 0);
+    EXPECT_TRUE(ended.isEmpty());
+    control->setConnected(false);
+    control->setCaptureFile(file);
+    EXPECT_FALSE(control->StartCapture());
+    EXPECT_FALSE(control->OpenFrameCapture(5));
 }
 
 TEST_F(CaptureMovieTest, TheTimeLimitEndsTheMovieByItself) {
@@ -132,4 +146,21 @@ TEST_F(CaptureMovieTest, ASourceThatEndsEndsTheMovieWithTheReason) {
     const test::MovieProbe probe = ProbeMovie(file, true);
     EXPECT_GE(probe.decodedFrames, 10);
     EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
+}
+
+TEST_F(CaptureMovieTest, OverlaysAreDrawnIntoTheMovie) {
+    QImage square(40, 40, QImage::Format_RGB32);
+    square.fill(QColor(200, 100, 30));  // a colour none of the pattern's bars has
+    control->ImageOverlay(square, 10, 10, QColor(0, 255, 0), 0);
+    ASSERT_TRUE(control->StartCapture());
+    ASSERT_TRUE(WaitUntil([&] {
+        qint64 elapsed, frames, dropped, bytes, samples;
+        double rate;
+        control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
+        return frames >= 3;
+    }, 3000));
+    control->StopCapture();
+    const test::MovieProbe probe = ProbeMovie(file, true);
+    ASSERT_FALSE(probe.firstPicture.isNull());
+    EXPECT_TRUE(kestrova::test::NearColour(probe.firstPicture.constScanLine(30) + 3 * 30, 30, 100, 200, 25));
 }

@@ -3,6 +3,7 @@
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/media/test_pattern.h"
 
+#include <QCryptographicHash>
 #include <QImage>
 
 #include <cstdlib>
@@ -55,6 +56,7 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
             const int stride[1] = {int(image.bytesPerLine())};
             sws_scale(scaler.get(), picture->data, picture->linesize, 0, picture->height, target, stride);
             probe.counters.push_back(ReadTestPatternCounter(image).value_or(-1));
+            if (probe.firstPicture.isNull()) probe.firstPicture = image;
         }
     };
     Packet packet(av_packet_alloc());
@@ -63,6 +65,7 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
     while (av_read_frame(raw, packet.get()) >= 0) {
         if (packet->stream_index == video) {
             ++probe.videoPackets;
+            probe.videoDigests.push_back(QCryptographicHash::hash(QByteArrayView(packet->data, packet->size), QCryptographicHash::Md5));
             if (decoder && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
         } else if (packet->stream_index == audio) {
             const auto* samples = reinterpret_cast<const std::int16_t*>(packet->data);

@@ -1,6 +1,8 @@
 #pragma once
 // What a test needs to know of a written movie, read back through libavformat.
 
+#include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <cstdint>
@@ -14,7 +16,9 @@ struct MovieProbe {
     QString videoCodec;
     double frameRate = 0;
     std::int64_t videoPackets = 0;
+    std::vector<QByteArray> videoDigests;  // MD5 of each video packet
     std::int64_t decodedFrames = 0;  // frames the decoder gave back
+    QImage firstPicture;  // the first decoded frame, as BGR
     std::vector<std::int64_t> counters;  // Test Pattern counters read from the decoded frames, in order
     bool audio = false;
     QString audioCodec;

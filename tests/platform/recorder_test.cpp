@@ -1,13 +1,16 @@
 // The recorder on frames with chosen times: every compressor into AVI, the constant frame rate on the
-// source's clock, the Test Tone in step with the video, and a write failure at the muxer's I/O.
+// source's clock, the Test Tone in step with the video, a write failure at the muxer's I/O, and an
+// MJPEG source copied rather than encoded again.
 
 #include "platform/media/ffmpeg_handles.h"
+#include "platform/media/media_session.h"
 #include "platform/media/recorder.h"
 #include "platform/media/test_pattern.h"
 
 #include "kestrova_test.h"
 #include "media_test_support.h"
 #include "movie_probe.h"
+#include "test_http_server.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,7 +113,7 @@ TEST_F(RecorderTest, TheTestToneBeepsOnEverySecondOfTheVideo) {
     settings.path = path("tone.avi");
     settings.size = QSize(320, 240);
     settings.fps = 30;
-    settings.testTone = true;
+    settings.audio = AudioDevice{QString::fromLatin1(TestToneName), {}, {}};
     settings.frameLimit = 75;
     std::vector<double> times;
     for (int n = 0; n < 80; ++n) times.push_back(n);
@@ -178,4 +181,67 @@ TEST_F(RecorderTest, AFullDiskEndsTheMovieWithTheReasonAndWhatWasWrittenPlays) {
     const test::MovieProbe probe = ProbeMovie(settings.path, true);
     ASSERT_TRUE(probe.error.isEmpty()) << probe.error.toStdString();
     EXPECT_GE(probe.decodedFrames, 1);
+}
+
+TEST_F(RecorderTest, AnMjpegSourceIsCopiedIntoAnMjpegMovieUnlessAnOverlayIsDrawn) {
+    const QString clip = path("camera.avi");
+    ASSERT_FALSE(kestrova::test::MakeWithFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=320x240:r=25:d=1", "-c:v", "mjpeg", "-q:v", "6"}, clip)
+                     .isEmpty());
+    const test::MovieProbe source = ProbeMovie(clip);
+    ASSERT_EQ(source.videoPackets, 25);
+    for (const bool overlay : {false, true}) {
+        SCOPED_TRACE(overlay ? "overlay" : "copy");
+        RecorderSettings settings;
+        settings.path = path("copied.avi");
+        settings.size = QSize(320, 240);
+        settings.fps = 25;
+        if (overlay) settings.overlay = [](QImage& image, std::int64_t) { image.fill(Qt::red); };
+        Recorder recorder(settings, {});
+        ASSERT_EQ(recorder.start(), QString());
+        SourceSettings camera;
+        camera.kind = QString::fromLatin1(KindStream);
+        camera.address = clip;
+        MediaSession session(camera);
+        bool lost = false;
+        QObject::connect(&session, &MediaSession::lost, [&] { lost = true; });
+        session.runner().attach(recorder.queue());
+        session.start();
+        ASSERT_TRUE(kestrova::test::WaitUntil([&] { return lost; }, 4000));
+        session.stop();
+        recorder.stop();
+        const test::MovieProbe movie = ProbeMovie(settings.path);
+        EXPECT_EQ(movie.videoCodec, QStringLiteral("mjpeg"));
+        EXPECT_GE(movie.videoPackets, 20);
+        int copied = 0;
+        for (const QByteArray& digest : movie.videoDigests) {
+            copied += std::find(source.videoDigests.begin(), source.videoDigests.end(), digest) != source.videoDigests.end();
+        }
+        EXPECT_EQ(copied, overlay ? 0 : int(movie.videoPackets));
+    }
+}
+
+TEST_F(RecorderTest, SoundOfAnInputStaysWithinAFrameOfTheVideo) {
+    RecorderSettings settings;
+    settings.path = path("input.avi");
+    settings.size = QSize(320, 240);
+    settings.fps = 30;
+    settings.frameLimit = 45;
+    // A sound input through libavdevice that exists on every machine, delivered in real time.
+    settings.audio = AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
+    std::atomic<bool> done{false};
+    Recorder recorder(settings, [&](const QString&) { done = true; });
+    ASSERT_EQ(recorder.start(), QString());
+    SourceSettings pattern;
+    pattern.kind = QString::fromLatin1(KindTestPattern);
+    pattern.size = settings.size;
+    MediaSession session(pattern);
+    session.runner().attach(recorder.queue());
+    session.start();
+    ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
+    session.stop();
+    recorder.stop();
+    const test::MovieProbe probe = ProbeMovie(settings.path);
+    EXPECT_EQ(probe.videoPackets, 45);
+    EXPECT_EQ(probe.sampleRate, 48000);
+    EXPECT_NEAR(double(probe.audioSamples), 1.5 * 48000, 48000.0 / 30);
 }

@@ -101,13 +101,8 @@ int RunRecordCommand(const QStringList& arguments) {
     if (!options.size.isEmpty()) settings->size = options.size;
     if (options.fps > 0) settings->fps = options.fps;
     const double fps = settings->fps > 0 ? settings->fps : TestPatternRate;
-    if (options.audio) {
-        const std::vector<AudioDevice> inputs = AudioDevices();
-        if (inputs.empty() || !inputs.front().format.isEmpty()) {
-            return fail(ExitFailed, QStringLiteral("recording from \"%1\" is not supported; only Test Tone is").arg(inputs.front().name));
-        }
-    }
-
+    std::optional<AudioDevice> audio;
+    if (options.audio) audio = AudioDevices().front();  // Test Tone where no real input exists
     MediaSession session(*settings);
     std::unique_ptr<Recorder> recorder;
     QString reason;
@@ -126,7 +121,7 @@ int RunRecordCommand(const QStringList& arguments) {
         movie.compressor = options.codec;
         movie.size = size;
         movie.fps = fps;
-        movie.testTone = options.audio;
+        movie.audio = audio;
         if (options.seconds > 0) movie.frameLimit = std::max<std::int64_t>(1, std::llround(options.seconds * fps));
         recorder = std::make_unique<Recorder>(movie, [](QString why) {
             QMetaObject::invokeMethod(QCoreApplication::instance(), [why] { QCoreApplication::exit(why.isEmpty() ? 0 : 3); },

@@ -39,7 +39,9 @@ QString DemuxedVideo::start(FormatInput input, QSize wanted, bool realTime) {
     if (QString reason = decoder_.open(*stream->codecpar); !reason.isEmpty()) return reason;
     decoder_.setTimeBase(stream->time_base);
     packet_.reset(av_packet_alloc());
-    size_ = wanted.isEmpty() ? QSize(stream->codecpar->width, stream->codecpar->height) : wanted;
+    const QSize native(stream->codecpar->width, stream->codecpar->height);
+    size_ = wanted.isEmpty() ? native : wanted;
+    keepJpeg_ = stream->codecpar->codec_id == AV_CODEC_ID_MJPEG && size_ == native;
     return size_.isEmpty() ? QStringLiteral("the video has no picture size") : QString();
 }
 
@@ -64,6 +66,8 @@ ReadStatus DemuxedVideo::read(Frame& frame, QString& reason) {
         const int received = decoder_.receive(frame, wanted_, seconds);
         if (received == 0) {
             if (wanted_.isEmpty()) size_ = frame.size();
+            // An intra-only decoder gives back the picture of the packet just sent.
+            frame.jpeg = std::move(jpeg_);
             if (!waitUntilDue(seconds)) {
                 reason = QStringLiteral("closed");
                 return ReadStatus::Failed;
@@ -104,7 +108,10 @@ ReadStatus DemuxedVideo::read(Frame& frame, QString& reason) {
             return ReadStatus::Failed;
         }
         int sent = 0;
-        if (packet_->stream_index == stream_) sent = decoder_.send(packet_.get());
+        if (packet_->stream_index == stream_) {
+            if (keepJpeg_) jpeg_ = std::make_shared<const QByteArray>(reinterpret_cast<const char*>(packet_->data), packet_->size);
+            sent = decoder_.send(packet_.get());
+        }
         av_packet_unref(packet_.get());
         if (sent < 0 && sent != AVERROR(EAGAIN)) {
             reason = AvErrorText(sent);

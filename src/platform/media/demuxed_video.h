@@ -33,6 +33,8 @@ private:
     QSize size_;
     bool realTime_ = false;
     bool draining_ = false;
+    bool keepJpeg_ = false;  // MJPEG delivered at its own size
+    std::shared_ptr<const QByteArray> jpeg_;  // of the packet last sent to the decoder
     bool anchored_ = false;
     double anchorSeconds_ = 0;
     Interrupt::Clock::time_point anchorTime_{};

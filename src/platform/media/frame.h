@@ -6,6 +6,7 @@
 
 #include "platform/image_view.h"
 
+#include <QByteArray>
 #include <QImage>
 
 #include <chrono>
@@ -38,6 +39,9 @@ public:
 
     std::int64_t number = 0;
     std::chrono::steady_clock::time_point taken{};
+    // The source's own JPEG of this picture at its size, when the source delivers MJPEG: an MJPEG
+    // movie copies it instead of encoding the picture again.
+    std::shared_ptr<const QByteArray> jpeg;
 
 private:
     std::shared_ptr<FramePicture> picture_;

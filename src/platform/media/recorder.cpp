@@ -1,5 +1,6 @@
 #include "recorder.h"
 
+#include "audio_capture.h"
 #include "ffmpeg_handles.h"
 
 extern "C" {
@@ -9,7 +10,10 @@ extern "C" {
 
 #include <QStringList>
 
+#include <libyuv/convert.h>
+
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include <pthread.h>
@@ -32,7 +36,7 @@ struct CompressorSetup {
 constexpr CompressorSetup Setups[] = {
     {"mjpeg", "MJPEG Compressor", "mjpeg", AV_PIX_FMT_YUVJ420P},
     {"bgr24", "Uncompressed (24-bit BGR)", "rawvideo", AV_PIX_FMT_BGR24},
-    {"mpeg4", "MPEG-4 Part 2", "mpeg4", AV_PIX_FMT_YUV420P},
+    {"mpeg4", "MPEG-4 Video", "mpeg4", AV_PIX_FMT_YUV420P},
     {"ffv1", "FFV1 (lossless)", "ffv1", AV_PIX_FMT_BGR0},
     {"h264", "H.264", "libx264", AV_PIX_FMT_YUV420P},
 };
@@ -42,6 +46,16 @@ const CompressorSetup* setupOf(const VideoCompressor& compressor) {
         if (compressor.key == QLatin1String(setup.key)) return &setup;
     }
     return nullptr;
+}
+
+// BGR straight into the encoder's 4:2:0 picture of the same size; false for anything else.
+bool ConvertWithLibyuv(const QImage& image, AVFrame& picture) {
+    if (image.width() != picture.width || image.height() != picture.height) return false;
+    const auto convert = picture.format == AV_PIX_FMT_YUVJ420P ? &libyuv::RGB24ToJ420
+                         : picture.format == AV_PIX_FMT_YUV420P ? &libyuv::RGB24ToI420
+                                                                : nullptr;
+    return convert && convert(image.constBits(), int(image.bytesPerLine()), picture.data[0], picture.linesize[0], picture.data[1],
+                              picture.linesize[1], picture.data[2], picture.linesize[2], picture.width, picture.height) == 0;
 }
 
 }  // namespace
@@ -82,8 +96,10 @@ struct Recorder::Muxer {
     AvFrame picture;  // the encoder's input, reused
     Scaler scaler;
     Packet packet{av_packet_alloc()};
-    bool wroteHeader = false;
     bool haveLast = false;
+    std::shared_ptr<const QByteArray> lastJpeg;  // the last picture, when it was copied
+    std::unique_ptr<AudioCapture> capture;  // the audio input; none for the Test Tone
+    std::vector<std::int16_t> pending;      // its samples not yet written
     std::int64_t nextSlot = 0;
     std::int64_t nextSample = 0;
     std::chrono::steady_clock::time_point lastFlush{};
@@ -125,25 +141,71 @@ struct Recorder::Muxer {
         return drainVideo();
     }
 
-    // Test Tone samples up to `untilSample`, so audio and video leave the muxer side by side.
-    QString tone(std::int64_t untilSample) {
-        if (!audioStream || untilSample <= nextSample) return {};
-        const int count = int(untilSample - nextSample);
+    // A picture into the encoder's input.
+    QString convert(const QImage& image) {
+        if (av_frame_make_writable(picture.get()) < 0) return QStringLiteral("out of memory");
+        if (ConvertWithLibyuv(image, *picture)) return {};
+        scaler.reset(sws_getCachedContext(scaler.release(), image.width(), image.height(), AV_PIX_FMT_BGR24, picture->width,
+                                          picture->height, AVPixelFormat(picture->format), SWS_BILINEAR, nullptr, nullptr, nullptr));
+        if (!scaler) return QStringLiteral("cannot convert the picture");
+        const uint8_t* source[1] = {image.constBits()};
+        const int stride[1] = {int(image.bytesPerLine())};
+        sws_scale(scaler.get(), source, stride, 0, image.height(), picture->data, picture->linesize);
+        return {};
+    }
+
+    QString copy(const QByteArray& jpeg, std::int64_t slot) {
         Packet out(av_packet_alloc());
-        if (av_new_packet(out.get(), count * 2) < 0) return QStringLiteral("out of memory");
-        auto* samples = reinterpret_cast<std::int16_t*>(out->data);
-        const std::int64_t beepSamples = std::int64_t(TestToneRate) * TestToneBeepMs / 1000;
-        for (int i = 0; i < count; ++i) {
-            const std::int64_t n = nextSample + i;
-            // A cosine: the beep starts at full level on the very sample of its second.
-            const bool beep = n % TestToneRate < beepSamples;
-            samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
+        if (av_new_packet(out.get(), int(jpeg.size())) < 0) return QStringLiteral("out of memory");
+        std::memcpy(out->data, jpeg.constData(), size_t(jpeg.size()));
+        out->pts = out->dts = slot;
+        out->duration = 1;
+        out->flags |= AV_PKT_FLAG_KEY;
+        out->stream_index = videoStream->index;
+        av_packet_rescale_ts(out.get(), video->time_base, videoStream->time_base);
+        return write(out.get());
+    }
+
+    // Sound up to `untilSample`, so that audio and video leave the muxer side by side. The Test Tone
+    // is made to measure; an input's samples are written as they come, and where its clock drifts
+    // from the video by more than a frame, silence fills in or the oldest samples go.
+    QString sound(std::int64_t untilSample, std::int64_t frameSamples) {
+        if (!audioStream) return {};
+        const int channels = audioStream->codecpar->ch_layout.nb_channels;
+        std::vector<std::int16_t> samples;
+        if (capture) {
+            std::vector<std::int16_t> more = capture->take();
+            pending.insert(pending.end(), more.begin(), more.end());
+            std::int64_t have = std::int64_t(pending.size()) / channels;
+            const std::int64_t most = untilSample + frameSamples - nextSample;
+            if (have > most) {
+                pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t((have - most) * channels));
+                have = most;
+            }
+            const std::int64_t least = untilSample - frameSamples - nextSample;
+            samples.assign(pending.begin(), pending.begin() + std::ptrdiff_t(have * channels));
+            pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(have * channels));
+            if (have < least) samples.resize(size_t(least * channels), 0);
+        } else if (untilSample > nextSample) {
+            const std::int64_t beepSamples = std::int64_t(TestToneRate) * TestToneBeepMs / 1000;
+            samples.resize(size_t(untilSample - nextSample));
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                const std::int64_t n = nextSample + std::int64_t(i);
+                // A cosine: the beep starts at full level on the very sample of its second.
+                const bool beep = n % TestToneRate < beepSamples;
+                samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
+            }
         }
+        if (samples.empty()) return {};
+        const int count = int(samples.size()) / channels;
+        Packet out(av_packet_alloc());
+        if (av_new_packet(out.get(), int(samples.size() * 2)) < 0) return QStringLiteral("out of memory");
+        std::memcpy(out->data, samples.data(), samples.size() * 2);
         out->pts = out->dts = nextSample;
         out->duration = count;
         out->stream_index = audioStream->index;
-        av_packet_rescale_ts(out.get(), AVRational{1, TestToneRate}, audioStream->time_base);
-        nextSample = untilSample;
+        av_packet_rescale_ts(out.get(), AVRational{1, audioStream->codecpar->sample_rate}, audioStream->time_base);
+        nextSample += count;
         return write(out.get());
     }
 };
@@ -200,17 +262,25 @@ QString Recorder::start() {
     muxer->videoStream->time_base = video->time_base;
     muxer->videoStream->avg_frame_rate = rate;
 
-    if (settings_.testTone) {
+    if (settings_.audio) {
+        int rate = TestToneRate;
+        int channels = 1;
+        if (!settings_.audio->format.isEmpty()) {
+            muxer->capture = std::make_unique<AudioCapture>(*settings_.audio);
+            if (const QString failed = muxer->capture->open(); !failed.isEmpty()) return failed;
+            rate = muxer->capture->sampleRate();
+            channels = muxer->capture->channels();
+        }
         muxer->audioStream = avformat_new_stream(muxer->format, nullptr);
         AVCodecParameters* audio = muxer->audioStream->codecpar;
         audio->codec_type = AVMEDIA_TYPE_AUDIO;
         audio->codec_id = AV_CODEC_ID_PCM_S16LE;
-        audio->sample_rate = TestToneRate;
-        av_channel_layout_default(&audio->ch_layout, 1);
+        audio->sample_rate = rate;
+        av_channel_layout_default(&audio->ch_layout, channels);
         audio->bits_per_coded_sample = 16;
-        audio->block_align = 2;
-        audio->bit_rate = TestToneRate * 16;
-        muxer->audioStream->time_base = AVRational{1, TestToneRate};
+        audio->block_align = 2 * channels;
+        audio->bit_rate = std::int64_t(rate) * 16 * channels;
+        muxer->audioStream->time_base = AVRational{1, rate};
     }
 
     if (settings_.openOutput) {
@@ -223,7 +293,6 @@ QString Recorder::start() {
     }
     result = avformat_write_header(muxer->format, nullptr);
     if (result < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(result));
-    muxer->wroteHeader = true;
     avio_flush(muxer->format->pb);
 
     muxer->picture.reset(av_frame_alloc());
@@ -250,14 +319,24 @@ void Recorder::run() {
     bool limitReached = false;
     std::chrono::steady_clock::time_point origin = started_;
     double shifted = 0;  // frames the origin was moved back
+    // An MJPEG source into an MJPEG movie without overlays is never encoded again.
+    const int audioRate = m.audioStream ? m.audioStream->codecpar->sample_rate : 0;
+    const std::int64_t frameSamples = std::int64_t(std::llround(audioRate * frameSeconds));
+    const bool copiesJpeg = video->codec_id == AV_CODEC_ID_MJPEG && !settings_.overlay;
 
+    // The last picture into `slot`: the source's JPEG as it came, or the converted picture encoded.
     auto putSlot = [&](std::int64_t slot) -> QString {
-        m.picture->pts = slot;
-        if (video->flags & AV_CODEC_FLAG_QSCALE) m.picture->quality = video->global_quality;
-        QString failed = m.encode(m.picture.get());
+        QString failed;
+        if (m.lastJpeg) {
+            failed = m.copy(*m.lastJpeg, slot);
+        } else {
+            m.picture->pts = slot;
+            if (video->flags & AV_CODEC_FLAG_QSCALE) m.picture->quality = video->global_quality;
+            failed = m.encode(m.picture.get());
+        }
         if (failed.isEmpty()) {
             frames_ = slot + 1;
-            failed = m.tone(std::int64_t(std::llround(double(slot + 1) * frameSeconds * TestToneRate)));
+            failed = m.sound(std::int64_t(std::llround(double(slot + 1) * frameSeconds * audioRate)), frameSamples);
             samples_ = m.nextSample;
         }
         return failed;
@@ -271,7 +350,10 @@ void Recorder::run() {
         } else if (frame->taken >= started_ || settings_.frameByFrame) {
             // The movie's clock starts with its first frame, so that the source's own rhythm falls
             // in the middle of the slots rather than on their edges.
-            if (!m.haveLast) origin = frame->taken;
+            if (!m.haveLast) {
+                origin = frame->taken;
+                if (m.capture) m.capture->take();  // sound from before the movie
+            }
             std::int64_t slot = m.nextSlot;
             if (!settings_.frameByFrame) {
                 const double position = std::chrono::duration<double>(frame->taken - origin).count() / frameSeconds;
@@ -292,20 +374,19 @@ void Recorder::run() {
                 if (m.haveLast && slot - m.nextSlot <= MaxRepeatedFrames) {
                     for (std::int64_t s = m.nextSlot; s < slot && failure.isEmpty(); ++s) failure = putSlot(s);
                 }
-                if (failure.isEmpty()) {
+                m.lastJpeg.reset();
+                if (failure.isEmpty() && copiesJpeg && frame->jpeg && frame->size() == settings_.size) {
+                    m.lastJpeg = frame->jpeg;
+                    m.haveLast = true;
+                    failure = putSlot(slot);
+                } else if (failure.isEmpty()) {
                     QImage image = frame->image();
                     if (settings_.overlay) {
                         image.detach();
                         settings_.overlay(image, std::int64_t(std::llround(double(slot) * frameSeconds * 1000)));
                     }
-                    m.scaler.reset(sws_getCachedContext(m.scaler.release(), image.width(), image.height(), AV_PIX_FMT_BGR24,
-                                                        video->width, video->height, video->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr));
-                    if (!m.scaler || av_frame_make_writable(m.picture.get()) < 0) {
-                        failure = QStringLiteral("cannot convert the picture");
-                    } else {
-                        const uint8_t* source[1] = {image.constBits()};
-                        const int stride[1] = {int(image.bytesPerLine())};
-                        sws_scale(m.scaler.get(), source, stride, 0, image.height(), m.picture->data, m.picture->linesize);
+                    failure = m.convert(image);
+                    if (failure.isEmpty()) {
                         m.haveLast = true;
                         failure = putSlot(slot);
                     }
@@ -314,6 +395,7 @@ void Recorder::run() {
                 if (settings_.frameLimit > 0 && m.nextSlot >= settings_.frameLimit) limitReached = true;
             }
         }
+        if (failure.isEmpty() && m.capture) failure = m.capture->failure();
         if (failure.isEmpty() && now - m.lastFlush >= FlushInterval) {
             avio_flush(m.format->pb);
             m.lastFlush = now;

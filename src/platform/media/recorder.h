@@ -5,6 +5,7 @@
 // frame-by-frame movie gives each pushed frame the next slot. The file is flushed every second so
 // that a killed process leaves a file that plays.
 
+#include "devices.h"
 #include "frame_queue.h"
 
 #include <QImage>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct AVIOContext;
@@ -38,7 +40,7 @@ QStringList AudioCompressors();
 
 inline constexpr int TestToneRate = 44100;
 inline constexpr int TestToneHz = 1000;
-// The Test Tone beeps for the first BeepMs of every second of movie time, starting at frame 0.
+// The Test Tone, mono at TestToneRate, beeps for the first BeepMs of every second of movie time, starting at frame 0.
 inline constexpr int TestToneBeepMs = 100;
 
 struct RecorderSettings {
@@ -46,13 +48,16 @@ struct RecorderSettings {
     int compressor = 0;  // index in VideoCompressors()
     QSize size;          // the source's picture size; frames of another size are scaled
     double fps = 30;
-    bool testTone = false;  // an audio stream with the Test Tone
+    // An audio stream from this input; Test Tone (generated in step with the video) when its format
+    // is empty.
+    std::optional<AudioDevice> audio;
     bool frameByFrame = false;
     std::int64_t frameLimit = 0;  // the movie ends by itself after this many frames; 0: none
     std::size_t queueCapacity = 16;
     // Drawn into every frame before encoding (on the recorder thread), with the movie time.
     std::function<void(QImage&, std::int64_t elapsedMs)> overlay;
-    // Where the muxer writes; empty: the file at `path`. Tests inject failing I/O here.
+    // Where the muxer writes; empty: the file at `path`. Tests inject failing I/O here. The recorder
+    // frees the context and its buffer (made with avio_alloc_context and av_malloc).
     std::function<AVIOContext*()> openOutput;
 };
 
