@@ -150,7 +150,7 @@ TEST_F(CaptureControlTest, SessionFeedsAnAttachedQueueBesideThePreview) {
             EXPECT_EQ(*counter, previous + 1) << "no frame skipped";
         }
         previous = *counter;
-        const PictureView view = media::ViewOf(frame->image());
+        const PictureView view = ViewOf(frame->image());
         EXPECT_TRUE(view.isValid());
         EXPECT_EQ(view.stride % 4, 0);
         EXPECT_EQ(view.row(0), frame->image().constScanLine(0));

@@ -54,6 +54,4 @@ QImage NewFrameImage(int width, int height);
 // this is several times faster, and its result blits.
 QImage PreviewPicture(const QImage& image, QSize size);
 
-using kestrova::ViewOf;
-
 }  // namespace kestrova::media
