@@ -110,10 +110,8 @@ bool parse(Source& source, Parsed& out) {
 
 }  // namespace
 
-bool cDib::CreateFromFile(const QString& path) {
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return false;
-    FileSource source(file);
+template <typename BitmapSource>
+bool cDib::load(BitmapSource& source) {
     Parsed parsed;
     if (!parse(source, parsed)) return false;
     file_ = parsed.file;
@@ -123,15 +121,16 @@ bool cDib::CreateFromFile(const QString& path) {
     return true;
 }
 
+bool cDib::CreateFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return false;
+    FileSource source(file);
+    return load(source);
+}
+
 bool cDib::CreateFromBytes(const unsigned char* data, std::size_t length) {
     MemorySource source(data, length);
-    Parsed parsed;
-    if (!parse(source, parsed)) return false;
-    file_ = parsed.file;
-    info_ = parsed.info;
-    format_ = std::move(parsed.format);
-    pixels_ = std::move(parsed.pixels);
-    return true;
+    return load(source);
 }
 
 bool cDib::CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length) {

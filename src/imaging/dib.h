@@ -59,6 +59,10 @@ public:
     static long long RowBytes(long long width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
 private:
+    // Takes the parsed file whole, or leaves the bitmap as it was.
+    template <typename BitmapSource>
+    bool load(BitmapSource& source);
+
     BitmapInfoHeader info_{};
     BitmapFileHeader file_{};
     std::vector<unsigned char> format_;
