@@ -1,28 +1,40 @@
 #include "master.h"
 
 #include "preferences.h"
+#include "status_monitor.h"
 
+#include "capture/video_screen.h"
 #include "core/global_state.h"
 #include "core/translate.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
 
 namespace kestrova {
 
-Master::Master(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
+Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace), mdiArea_(new QMdiArea(this)) {
     setObjectName(QStringLiteral("Master"));
     setWindowTitle(Vars.VersionText);
     setMinimumSize(665, 480);
     resize(800, 600);
     mdiArea_->setObjectName(QStringLiteral("MDIArea"));
     setCentralWidget(mdiArea_);
-    buildMenus();
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    buildStatusBar();
     setUpVideo();
+    buildBands();
+    buildMainToolbar();
+    buildMenus();
+    connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
+    connect(videoScreen_, &VideoScreen::recordButtonImage, this, &Master::setRecordImage);
+    connect(videoScreen_, &VideoScreen::movieStopRequested, this, &Master::StopMovieRecord);
+    connect(videoScreen_, &VideoScreen::panelText, this, [this](const QString& key, const QString& text) {
+        if (QLabel* panel = statusBarPanel(key)) panel->setText(text);
+    });
+    SetCaptureMode(QStringLiteral("movie"));
 }
 
 void Master::buildMenus() {
@@ -35,6 +47,9 @@ void Master::buildMenus() {
     QAction* exit = file->addAction(Translate(QStringLiteral("E&xit")));
     exit->setObjectName(QStringLiteral("mnuExit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
+    QMenu* toolbars = menuBar()->addMenu(Translate(QStringLiteral("&Toolbars")));
+    toolbars->setObjectName(QStringLiteral("mnuToolbars"));
+    buildToolbarsMenu(toolbars);
 }
 
 void Master::showPreferences() {
