@@ -8,7 +8,6 @@
 #include "core/translate.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -34,7 +33,6 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     connect(videoScreen_, &VideoScreen::panelText, this, [this](const QString& key, const QString& text) {
         if (QLabel* panel = statusBarPanel(key)) panel->setText(text);
     });
-    SetCaptureMode(QStringLiteral("movie"));
 }
 
 void Master::buildMenus() {
@@ -46,7 +44,7 @@ void Master::buildMenus() {
     file->addSeparator();
     QAction* exit = file->addAction(Translate(QStringLiteral("E&xit")));
     exit->setObjectName(QStringLiteral("mnuExit"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    connect(exit, &QAction::triggered, this, &Master::exitProgram);
     QMenu* toolbars = menuBar()->addMenu(Translate(QStringLiteral("&Toolbars")));
     toolbars->setObjectName(QStringLiteral("mnuToolbars"));
     buildToolbarsMenu(toolbars);
@@ -57,16 +55,6 @@ void Master::showPreferences() {
     preferences_->LoadValues();
     preferences_->show();
     preferences_->raise();
-}
-
-void Master::closeBySystem() {
-    unloadMode_ = UnloadMode::System;
-    close();
-}
-
-void Master::closeEvent(QCloseEvent* event) {
-    event->accept();
-    EndProgram(*this);
 }
 
 void EndProgram(Master& master) {

@@ -27,7 +27,7 @@ class VideoScreen;
 struct MovieSettings;
 
 // How the main window is being closed; the system's request stores everything and asks nothing.
-enum class UnloadMode { User, System };
+enum class UnloadMode { User, Program, System };
 
 // The main window: a multi-document area for the video window and the tool windows, the tool bands,
 // the menus and the status bar.
@@ -45,8 +45,16 @@ public:
     // Fills the device list and opens the chooser over the main window, as the load does.
     ChooseDevice* startDeviceChoice();
 
+    // Restores the layout, opens the device chooser, selects the first mode; commandLine names a
+    // capture parameters file.
+    void Load(const QString& commandLine = QString());
+    // Stores the layout; true when the window may close. Only the user's close box asks.
+    bool QueryUnload(UnloadMode mode);
+    void SyncCaptureFileName();
     // A closing request from the system (SIGTERM, SIGINT, end of the session).
     void closeBySystem();
+    // File menu "E&xit": the program's own close, without the question.
+    void exitProgram();
     void showPreferences();
 
     // Capture modes and the operation of the current one.
@@ -92,6 +100,7 @@ protected:
 
 private:
     void buildMenus();
+    void storeLayout();
     void setUpVideo();
     void buildBands();
     void buildOperationBar();
@@ -132,6 +141,11 @@ private:
     int multipleImageMode_ = 0;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
+
+// Twips per pixel of the window's screen, for the stored geometry.
+double TwipsPerPixel(const QWidget& window);
+// The window rectangle from the stored geometry, or 800 x 600 centred on the available area.
+QRect RestoredGeometry(const QRect& available, double twipsPerPixel);
 
 // Ends the program: marks the shutdown, closes every other window and leaves the event loop.
 void EndProgram(Master& master);

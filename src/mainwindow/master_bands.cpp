@@ -90,7 +90,7 @@ void Master::buildOperationBar() {
     previewRate_ = new QComboBox(operationBar_);
     previewRate_->setObjectName(QStringLiteral("previewrate"));
     previewRate_->setToolTip(Translate(QStringLiteral("Preview Rate")));
-    for (int rate = 1; rate <= 30; ++rate) previewRate_->addItem(QString::number(rate));
+    for (int rate = 1; rate <= 40; ++rate) previewRate_->addItem(QStringLiteral("%1 FPS").arg(rate, 2, 10, QLatin1Char('0')));
     previewRate_->setCurrentIndex(29);
     operationBar_->addWidget(previewRate_);
 
