@@ -27,6 +27,7 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     buildBands();
     buildMainToolbar();
     buildMenus();
+    setUpStatusMonitor();
     connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
     connect(videoScreen_, &VideoScreen::recordButtonImage, this, &Master::setRecordImage);
     connect(videoScreen_, &VideoScreen::movieStopRequested, this, &Master::StopMovieRecord);

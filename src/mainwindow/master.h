@@ -3,6 +3,7 @@
 #include "capture_modes.h"
 
 #include <QMainWindow>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
@@ -87,6 +88,14 @@ public:
 
     // Free bytes of the file system holding a path; tests inject their own.
     std::function<double(const QString&)> freeSpace;
+    // Opens an address in the web browser; tests record it instead.
+    std::function<void(const QString&)> openInBrowser;
+
+    // The status monitor's ticks, every 100 ms and 3 s after a capture has ended.
+    void masterTimerTick();
+    void masterTimer2Tick();
+    QTimer& masterTimer() { return masterTimer_; }
+    QTimer& masterTimer2() { return masterTimer2_; }
 
     QSpinBox* movieFrameRateControl() const { return movieFrameRate_; }
     QCheckBox* movieDisableLimit() const { return movieDisableLimit_; }
@@ -97,10 +106,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
     void storeLayout();
+    void setUpStatusMonitor();
     void setUpVideo();
     void buildBands();
     void buildOperationBar();
@@ -134,6 +145,9 @@ private:
     QSpinBox* movieSeconds_ = nullptr;
     QComboBox* previewRate_ = nullptr;
     Image* imageEditor_ = nullptr;
+    QTimer masterTimer_;
+    QTimer masterTimer2_;
+    QSet<int> pressedShortcuts_;
     QTimer motionTimer_;
     QTimer multipleImageTimer_;
     bool webShareOn_ = false;

@@ -111,6 +111,7 @@ void Master::buildOperationBar() {
         value->setMinimumWidth(110);
         grid->addWidget(caption, 0, column);
         grid->addWidget(value, 1, column);
+        grid->setColumnStretch(column, 1);  // three columns of a third each
     }
     statusString_ = statusPanel_->findChild<QLabel*>(QStringLiteral("StatusString"));
     // In a toolbar a widget is shown and hidden through its action.

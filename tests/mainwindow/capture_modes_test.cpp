@@ -16,6 +16,10 @@
 #include "movie_probe.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMouseEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -242,4 +246,87 @@ TEST(StatusTexts, DiskSpaceAndEstimatedSize) {
     EXPECT_EQ(EstimatedSizeText(3.5f * 1048576), "Estimated Filesize:  3 Mb");
     EXPECT_EQ(DiskFreeSpace("capture.avi"), 0);
     EXPECT_GT(DiskFreeSpace(QDir::tempPath() + "/no/such/folder/movie.avi"), 0);
+}
+
+TEST_F(CaptureModes, TheTickShowsFreeSpaceFileNameAndHomePage) {
+    Vars.HomePageAddress = "http://www.kestrova.example/";
+    Vars.CaptureFileName = tempPath("Movie.AVI");
+    double free = 1048576;
+    QStringList asked;
+    master->freeSpace = [&](const QString& path) {
+        asked << path;
+        return free;
+    };
+    master->masterTimerTick();
+    EXPECT_EQ(panel("diskcap"), "Disk Full (< 1Mb)");
+    EXPECT_EQ(asked, QStringList{Vars.CaptureFileName}) << "one look at the disk per tick";
+    EXPECT_EQ(panel("filesize"), Vars.HomePageAddress);
+    EXPECT_EQ(panel("filename"), "Filename: " + tempPath("Movie.AVI").toLower());
+    free = 1048577;
+    master->masterTimerTick();
+    EXPECT_EQ(panel("diskcap"), "Free Space : 1 Mb");
+
+    Vars.CaptureFileName.clear();
+    master->masterTimerTick();
+    EXPECT_EQ(Vars.CaptureFileName, Vars.AppFolder + "capture.avi");
+
+    QStringList opened;
+    master->openInBrowser = [&](const QString& address) { opened << address; };
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(master->statusBarPanel("diskcap"), &click);
+    EXPECT_EQ(opened, QStringList{Vars.HomePageAddress});
+}
+
+TEST_F(CaptureModes, TheSizeEstimateFollowsTheFreeSpaceDuringARecording) {
+    connectTestPattern();
+    master->SetCaptureMode("movie");
+    master->movieDisableLimit()->setChecked(true);
+    double free = 100.0 * 1048576;
+    master->freeSpace = [&](const QString&) { return free; };
+    master->RecordNow();
+    ASSERT_TRUE(WaitUntil([&] { return master->videoScreen()->wdmX()->Capturing(); }, 3000));
+    master->masterTimerTick();
+    EXPECT_EQ(panel("filesize"), "Estimated Filesize:  0 Mb");
+    free -= 2.5 * 1048576;
+    master->masterTimerTick();
+    EXPECT_EQ(panel("filesize"), "Estimated Filesize:  2 Mb");
+    free += 10.0 * 1048576;  // space freed meanwhile raises the start
+    master->masterTimerTick();
+    EXPECT_EQ(Vars.RecordStartFreeSpace, free);
+    EXPECT_EQ(panel("filesize"), "Estimated Filesize:  0 Mb");
+    master->RecordNow();
+}
+
+TEST_F(CaptureModes, ControlShortcutsSwitchModesOnlyWhileTheMainWindowIsActive) {
+    master->SetCaptureMode("movie");
+    QWidget other;
+    other.show();
+    auto press = [](QWidget* target, int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    QApplication::setActiveWindow(&other);
+    press(&other, Qt::Key_I);
+    master->masterTimerTick();
+    EXPECT_EQ(Vars.CaptureMode, "movie");
+
+    QApplication::setActiveWindow(master.get());
+    ASSERT_TRUE(master->isActiveWindow());
+    master->masterTimerTick();
+    EXPECT_EQ(Vars.CaptureMode, "movie") << "a press in another window is not latched";
+    for (const auto& [key, mode] : std::vector<std::pair<int, QString>>{
+             {Qt::Key_I, "image"}, {Qt::Key_U, "multiple"}, {Qt::Key_W, "webshare"}, {Qt::Key_A, "avibuilder"}, {Qt::Key_M, "movie"}}) {
+        press(master->mdiArea(), key);
+        master->masterTimerTick();
+        EXPECT_EQ(Vars.CaptureMode, mode);
+    }
+}
+
+TEST_F(CaptureModes, TheSecondTickClearsTheStatusTextsOnce) {
+    master->statusString()->setText("Capture ended");
+    master->masterTimer2().start();
+    master->masterTimer2Tick();
+    EXPECT_EQ(master->statusString()->text(), "");
+    EXPECT_EQ(master->statusPanel()->findChild<QLabel*>("StatusCaption")->text(), "Status:");
+    EXPECT_FALSE(master->masterTimer2().isActive());
 }
