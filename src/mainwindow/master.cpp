@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QStatusBar>
 
 namespace kestrova {
@@ -34,21 +33,6 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     connect(videoScreen_, &VideoScreen::panelText, this, [this](const QString& key, const QString& text) {
         if (QLabel* panel = statusBarPanel(key)) panel->setText(text);
     });
-}
-
-void Master::buildMenus() {
-    QMenu* file = menuBar()->addMenu(Translate(QStringLiteral("&File")));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* preferences = file->addAction(Translate(QStringLiteral("&Preferences")));
-    preferences->setObjectName(QStringLiteral("mnuPreferences"));
-    connect(preferences, &QAction::triggered, this, &Master::showPreferences);
-    file->addSeparator();
-    QAction* exit = file->addAction(Translate(QStringLiteral("E&xit")));
-    exit->setObjectName(QStringLiteral("mnuExit"));
-    connect(exit, &QAction::triggered, this, &Master::exitProgram);
-    QMenu* toolbars = menuBar()->addMenu(Translate(QStringLiteral("&Toolbars")));
-    toolbars->setObjectName(QStringLiteral("mnuToolbars"));
-    buildToolbarsMenu(toolbars);
 }
 
 void Master::showPreferences() {

@@ -65,6 +65,10 @@ public:
     void RecordNow();
     void AllControls(bool enable);
     void armMotion();
+    // A still from the video into a new image editor window, also on the clipboard when asked.
+    void SaveImage(bool toClipboard);
+    // File menu "&Open Capture File...".
+    void openCaptureFile();
 
     // Bands by key ("device", "operation", "movie", ...), their buttons, the Toolbars items.
     QToolBar* band(const QString& key) const;
@@ -155,6 +159,11 @@ private:
     int multipleImageMode_ = 0;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
+
+// The Window menu's tiling: side by side (horizontal) or one above another (vertical).
+void ArrangeSubWindows(QMdiArea& area, Qt::Orientation orientation);
+// Lines the minimised child windows up along the bottom.
+void ArrangeIcons(QMdiArea& area);
 
 // Twips per pixel of the window's screen, for the stored geometry.
 double TwipsPerPixel(const QWidget& window);

@@ -330,3 +330,43 @@ TEST_F(CaptureModes, TheSecondTickClearsTheStatusTextsOnce) {
     EXPECT_EQ(master->statusPanel()->findChild<QLabel*>("StatusCaption")->text(), "Status:");
     EXPECT_FALSE(master->masterTimer2().isActive());
 }
+
+TEST_F(CaptureModes, MenuItemsSwitchModesAndTakeStills) {
+    master->findChild<QAction*>("mnuMode_image")->trigger();
+    EXPECT_EQ(Vars.CaptureMode, "image");
+    master->findChild<QAction*>("mnuMode_webshare")->trigger();
+    EXPECT_EQ(Vars.CaptureMode, "webshare");
+
+    connectTestPattern();
+    master->findChild<QAction*>("mnuCaptureFrame")->trigger();
+    master->findChild<QAction*>("mnuPutOnClipboard")->trigger();
+    QStringList captions;
+    for (Image* editor : master->findChildren<Image*>()) {
+        captions << editor->windowTitle();
+        EXPECT_EQ(editor->picture().size(), QSize(640, 480));
+    }
+    EXPECT_EQ(captions, (QStringList{"Untitled", "Image On Clipboard"}));
+    EXPECT_FALSE(QFile::exists(Vars.AppFolder + "qorbtmp.tmp"));
+}
+
+TEST_F(CaptureModes, OpeningAPictureFillsTheEditorAndABadOneSaysSo) {
+    const QString good = tempPath("picture.bmp");
+    QImage picture(64, 48, QImage::Format_RGB888);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(good, "BMP"));
+    const QString bad = tempPath("broken.jpg");
+    QFile broken(bad);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+
+    prompts->fileAnswers = {good, bad, ""};
+    master->openCaptureFile();
+    ASSERT_NE(master->imageEditor(), nullptr);
+    EXPECT_EQ(master->imageEditor()->picture().size(), QSize(64, 48));
+    EXPECT_EQ(master->imageEditor()->windowTitle(), good);
+    master->openCaptureFile();
+    EXPECT_EQ(prompts->messages(), QStringList{"Bad file format."});
+    master->openCaptureFile();
+    EXPECT_EQ(prompts->shown.size(), 4u) << "three open dialogs and one message";
+}
