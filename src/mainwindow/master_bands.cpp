@@ -53,7 +53,9 @@ QLabel* Master::statusBarPanel(const QString& key) const { return FindKeyed<QLab
 
 void Master::buildBands() {
     SetKey(deviceToolbar_, QStringLiteral("device"));
+    addToolBarBreak(Qt::TopToolBarArea);
     buildOperationBar();
+    addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
     // Their contents come with the image, multiple-image, AVI builder, WebShare and tuner windows.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));

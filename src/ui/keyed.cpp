@@ -62,8 +62,14 @@ QIcon ButtonPicture(const QString& imageKey) {
         painter.setBrush(QColor(200, 220, 255));
         painter.drawEllipse(QRectF(8, 9, 9, 9));
     } else {
+        // Any other button: its key's first letter on a plate, so the buttons tell apart.
         painter.setBrush(QColor(160, 170, 190));
-        painter.drawRect(QRectF(4, 4, 16, 16));
+        painter.drawRoundedRect(QRectF(2, 2, 20, 20), 3, 3);
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(14);
+        painter.setFont(font);
+        painter.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, imageKey.left(1).toUpper());
     }
     return QIcon(pixmap);
 }
