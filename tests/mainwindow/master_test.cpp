@@ -147,3 +147,19 @@ TEST_F(MainWindowLifecycle, TheCloseBoxAsksAndNoKeepsTheWindowButStoresTheLayout
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(Vars.ShuttingDown);
 }
+
+TEST_F(MainWindowLifecycle, TheSystemsRequestEndsTheProgramWhileTheQuitQuestionIsOpen) {
+    // A real message box, so the request arrives inside its own event loop.
+    std::unique_ptr<Prompts> scripted = InstallPrompts(std::make_unique<QtPrompts>());
+    auto* master = new Master;
+    master->setAttribute(Qt::WA_DeleteOnClose);
+    master->show();
+    master->Load();
+    master->toolbarsItemClicked(4);
+    QTimer::singleShot(0, master, &QWidget::close);
+    QTimer::singleShot(300, master, &Master::closeBySystem);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(Vars.ShuttingDown);
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "Window", "Toolbar4"), "0");
+    InstallPrompts(std::move(scripted));
+}
