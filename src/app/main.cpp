@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(0);
         }
     });
-    master = kestrova::Main();
+    master = kestrova::Main({.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '))});
     if (!master) return 0;
     return QApplication::exec();
 }

@@ -19,7 +19,7 @@ Master* Main(const StartOptions& options) {
     auto* master = new Master;
     master->setAttribute(Qt::WA_DeleteOnClose);
     master->show();
-    master->startDeviceChoice();
+    master->Load(options.commandLine);
     return master;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QString>
+
 namespace kestrova {
 
 class Master;
 
 struct StartOptions {
     int splashMilliseconds = 3000;
+    QString commandLine;  // a capture parameters file to open
 };
 
 // The start procedure: defaults, start settings, the splash window, the preferences, the main window.

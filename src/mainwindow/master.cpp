@@ -1,40 +1,38 @@
 #include "master.h"
 
 #include "preferences.h"
+#include "status_monitor.h"
 
+#include "capture/video_screen.h"
 #include "core/global_state.h"
 #include "core/translate.h"
 
 #include <QApplication>
-#include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QStatusBar>
 
 namespace kestrova {
 
-Master::Master(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
+Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace), mdiArea_(new QMdiArea(this)) {
     setObjectName(QStringLiteral("Master"));
     setWindowTitle(Vars.VersionText);
     setMinimumSize(665, 480);
     resize(800, 600);
     mdiArea_->setObjectName(QStringLiteral("MDIArea"));
     setCentralWidget(mdiArea_);
-    buildMenus();
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    buildStatusBar();
     setUpVideo();
-}
-
-void Master::buildMenus() {
-    QMenu* file = menuBar()->addMenu(Translate(QStringLiteral("&File")));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* preferences = file->addAction(Translate(QStringLiteral("&Preferences")));
-    preferences->setObjectName(QStringLiteral("mnuPreferences"));
-    connect(preferences, &QAction::triggered, this, &Master::showPreferences);
-    file->addSeparator();
-    QAction* exit = file->addAction(Translate(QStringLiteral("E&xit")));
-    exit->setObjectName(QStringLiteral("mnuExit"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    buildBands();
+    buildMainToolbar();
+    buildMenus();
+    setUpStatusMonitor();
+    connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
+    connect(videoScreen_, &VideoScreen::recordButtonImage, this, &Master::setRecordImage);
+    connect(videoScreen_, &VideoScreen::movieStopRequested, this, &Master::StopMovieRecord);
+    connect(videoScreen_, &VideoScreen::panelText, this, [this](const QString& key, const QString& text) {
+        if (QLabel* panel = statusBarPanel(key)) panel->setText(text);
+    });
 }
 
 void Master::showPreferences() {
@@ -42,16 +40,6 @@ void Master::showPreferences() {
     preferences_->LoadValues();
     preferences_->show();
     preferences_->raise();
-}
-
-void Master::closeBySystem() {
-    unloadMode_ = UnloadMode::System;
-    close();
-}
-
-void Master::closeEvent(QCloseEvent* event) {
-    event->accept();
-    EndProgram(*this);
 }
 
 void EndProgram(Master& master) {

@@ -1,23 +1,37 @@
 #pragma once
 
-#include <QMainWindow>
+#include "capture_modes.h"
 
+#include <QMainWindow>
+#include <QSet>
+#include <QTimer>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
+class QSpinBox;
+class QToolBar;
 
 namespace kestrova {
 
 class ChooseDevice;
 class DeviceToolbar;
+class Image;
 class Preferences;
 class VideoScreen;
+struct MovieSettings;
 
 // How the main window is being closed; the system's request stores everything and asks nothing.
-enum class UnloadMode { User, System };
+enum class UnloadMode { User, Program, System };
 
-// The main window: a multi-document area for the video window and the tool windows, the menus and the
-// status bar.
+// The main window: a multi-document area for the video window and the tool windows, the tool bands,
+// the menus and the status bar.
 class Master final : public QMainWindow {
     Q_OBJECT
 public:
@@ -32,25 +46,129 @@ public:
     // Fills the device list and opens the chooser over the main window, as the load does.
     ChooseDevice* startDeviceChoice();
 
+    // Restores the layout, opens the device chooser, selects the first mode; commandLine names a
+    // capture parameters file.
+    void Load(const QString& commandLine = QString());
+    // Stores the layout; true when the window may close. Only the user's close box asks.
+    bool QueryUnload(UnloadMode mode);
+    void SyncCaptureFileName();
     // A closing request from the system (SIGTERM, SIGINT, end of the session).
     void closeBySystem();
+    // File menu "E&xit": the program's own close, without the question.
+    void exitProgram();
     void showPreferences();
+
+    // Capture modes and the operation of the current one.
+    void SetCaptureMode(const QString& mode);
+    void StartStopCapture(bool start);
+    void StopMovieRecord();
+    void RecordNow();
+    void AllControls(bool enable);
+    void armMotion();
+    // A still from the video into a new image editor window, also on the clipboard when asked.
+    void SaveImage(bool toClipboard);
+    // File menu "&Open Capture File...".
+    void openCaptureFile();
+
+    // Bands by key ("device", "operation", "movie", ...), their buttons, the Toolbars items.
+    QToolBar* band(const QString& key) const;
+    QToolBar* operationBar() const { return operationBar_; }
+    QToolBar* mainToolbar() const { return mainToolbar_; }
+    QAction* recordButton() const;
+    QAction* toolbarsItem(int index) const { return toolbarsItems_[index]; }
+    ToolbarTicks toolbarTicks() const;
+    void toolbarsItemClicked(int index);
+    QWidget* statusPanel() const { return statusPanel_; }
+    bool statusPanelShown() const;
+    QLabel* statusBarPanel(const QString& key) const;
+
+    QTimer& motionTimer() { return motionTimer_; }
+    QTimer& multipleImageTimer() { return multipleImageTimer_; }
+    bool webShareOn() const { return webShareOn_; }
+    int webSharePort() const { return webSharePort_; }
+    // The one image editor window that image mode captures into; null until the first still.
+    Image* imageEditor() const { return imageEditor_; }
+    int multipleImageMode() const { return multipleImageMode_; }
+
+    // Free bytes of the file system holding a path; tests inject their own.
+    std::function<double(const QString&)> freeSpace;
+    // Opens an address in the web browser; tests record it instead.
+    std::function<void(const QString&)> openInBrowser;
+
+    // The status monitor's ticks, every 100 ms and 3 s after a capture has ended.
+    void masterTimerTick();
+    void masterTimer2Tick();
+    QTimer& masterTimer() { return masterTimer_; }
+    QTimer& masterTimer2() { return masterTimer2_; }
+
+    QSpinBox* movieFrameRateControl() const { return movieFrameRate_; }
+    QCheckBox* movieDisableLimit() const { return movieDisableLimit_; }
+    QSpinBox* movieHoursControl() const { return movieHours_; }
+    QSpinBox* movieMinutesControl() const { return movieMinutes_; }
+    QSpinBox* movieSecondsControl() const { return movieSeconds_; }
+    QComboBox* previewRate() const { return previewRate_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void storeLayout();
+    void setUpStatusMonitor();
     void setUpVideo();
+    void buildBands();
+    void buildOperationBar();
+    void buildMovieBar();
+    void buildMainToolbar();
+    void buildToolbarsMenu(QMenu* menu);
+    void buildStatusBar();
+    QToolBar* bandOfItem(int index) const;
+    QToolBar* addBand(const QString& key, const QString& title);
+    void recordClicked();
+    void setRecordImage(const QString& imageKey);
+    void captureIntoEditor();
+    MovieSettings movieSettings() const;
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
     VideoScreen* videoScreen_ = nullptr;
     QMdiSubWindow* videoFrame_ = nullptr;
     DeviceToolbar* deviceToolbar_ = nullptr;
+    QToolBar* operationBar_ = nullptr;
+    QToolBar* mainToolbar_ = nullptr;
+    QWidget* statusPanel_ = nullptr;
+    QAction* statusPanelAction_ = nullptr;
     QLabel* statusString_ = nullptr;
+    std::array<QAction*, ToolbarItemCount> toolbarsItems_{};
+    QSpinBox* movieFrameRate_ = nullptr;
+    QCheckBox* movieDisableLimit_ = nullptr;
+    QCheckBox* movieAudio_ = nullptr;
+    QSpinBox* movieHours_ = nullptr;
+    QSpinBox* movieMinutes_ = nullptr;
+    QSpinBox* movieSeconds_ = nullptr;
+    QComboBox* previewRate_ = nullptr;
+    Image* imageEditor_ = nullptr;
+    QTimer masterTimer_;
+    QTimer masterTimer2_;
+    QSet<int> pressedShortcuts_;
+    QTimer motionTimer_;
+    QTimer multipleImageTimer_;
+    bool webShareOn_ = false;
+    int webSharePort_ = 0;
+    int multipleImageMode_ = 0;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
+
+// The Window menu's tiling: side by side (horizontal) or one above another (vertical).
+void ArrangeSubWindows(QMdiArea& area, Qt::Orientation orientation);
+// Lines the minimised child windows up along the bottom.
+void ArrangeIcons(QMdiArea& area);
+
+// Twips per pixel of the window's screen, for the stored geometry.
+double TwipsPerPixel(const QWidget& window);
+// The window rectangle from the stored geometry, or 800 x 600 centred on the available area.
+QRect RestoredGeometry(const QRect& available, double twipsPerPixel);
 
 // Ends the program: marks the shutdown, closes every other window and leaves the event loop.
 void EndProgram(Master& master);

@@ -9,10 +9,8 @@
 
 #include "core/global_state.h"
 
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QStatusBar>
 
 namespace kestrova {
 
@@ -26,11 +24,6 @@ void Master::setUpVideo() {
 
     deviceToolbar_ = new DeviceToolbar(*videoScreen_, this);
     addToolBar(Qt::TopToolBarArea, deviceToolbar_);
-
-    statusString_ = new QLabel(this);
-    statusString_->setObjectName(QStringLiteral("StatusString"));
-    statusBar()->addWidget(statusString_, 1);
-    connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
     connect(videoScreen_, &VideoScreen::controlsChanged, deviceToolbar_, &DeviceToolbar::applyControls);
 }
 

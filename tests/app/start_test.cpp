@@ -39,7 +39,7 @@ TEST_F(StartProcedure, SplashFirstThenTheMainWindowWithItsCaption) {
     SaveSetting(SettingsAppVC, "JPEG", "Compression", "70");
     ShowLog log;
     qApp->installEventFilter(&log);
-    Master* master = Main({.splashMilliseconds = 50});
+    Master* master = Main({.splashMilliseconds = 50, .commandLine = {}});
     qApp->removeEventFilter(&log);
     ASSERT_NE(master, nullptr);
 
@@ -49,6 +49,7 @@ TEST_F(StartProcedure, SplashFirstThenTheMainWindowWithItsCaption) {
     EXPECT_EQ(Vars.JpegQuality, 70);
     EXPECT_EQ(Vars.AppFolder, homeFolder());
 
+    prompts->messageAnswers.push_back(PromptAnswer::Yes);  // the close box asks
     QTimer::singleShot(0, master, &Master::close);
     EXPECT_EQ(QCoreApplication::exec(), 0);
 }

@@ -1,11 +1,20 @@
 #include "mainwindow/master.h"
 
 #include "core/global_state.h"
+#include "core/number_forms.h"
+#include "core/settings.h"
+#include "platform/prompts.h"
 
 #include "kestrova_test.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolBar>
+
+#include <functional>
 #include <QMdiArea>
 #include <QTimer>
 
@@ -41,4 +50,116 @@ TEST_F(MainWindowShell, TheSystemsRequestClosesWithoutAsking) {
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(Vars.ShuttingDown);
     EXPECT_TRUE(prompts->shown.empty());
+}
+
+namespace {
+
+class MainWindowLifecycle : public KestrovaTest {
+protected:
+    void SetUp() override {
+        KestrovaTest::SetUp();
+        Vars.AppFolder = homeFolder();
+        Vars.PreviewRate = 10;
+    }
+    // A main window loaded as at start-up, closed by File "E&xit" after check has looked at it.
+    void loadAndExit(const std::function<void(Master&)>& check, const QString& commandLine = QString()) {
+        auto* master = new Master;
+        master->setAttribute(Qt::WA_DeleteOnClose);
+        master->show();
+        master->Load(commandLine);
+        check(*master);
+        QTimer::singleShot(0, [master] { master->findChild<QAction*>("mnuExit")->trigger(); });
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        Vars.ShuttingDown = false;
+    }
+    QString stored(const QString& key) const { return GetSetting(SettingsAppTitle(), "Window", key); }
+};
+
+}  // namespace
+
+TEST_F(MainWindowLifecycle, FirstLoadCentresTheDefaultSizeInMovieMode) {
+    loadAndExit([](Master& master) {
+        EXPECT_EQ(master.size(), QSize(800, 600));
+        const QRect available = master.screen()->availableGeometry();
+        EXPECT_EQ(master.x(), available.left() + (available.width() - 800) / 2);
+        EXPECT_EQ(Vars.CaptureMode, "movie");
+        EXPECT_EQ(Vars.CaptureFileName, Vars.AppFolder + "kestrova.avi");
+        EXPECT_EQ(master.previewRate()->currentText(), "10 FPS");
+        EXPECT_EQ(master.previewRate()->itemText(0), "01 FPS");
+        EXPECT_EQ(Vars.ImageCounterMask, "#000000");
+    });
+    EXPECT_TRUE(prompts->shown.empty()) << "File E&xit does not ask";
+    const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    EXPECT_DOUBLE_EQ(Val(stored("Width")), static_cast<float>(800 * twips));
+    EXPECT_EQ(stored("State"), "0");
+}
+
+TEST_F(MainWindowLifecycle, GeometryAndToolbarTicksComeBackButItemsSevenAndEightAreAlwaysTicked) {
+    loadAndExit([](Master& master) {
+        master.resize(500, 300);
+        EXPECT_EQ(master.size(), QSize(665, 480));
+        master.resize(900, 700);
+        master.move(40, 50);
+        for (int item : {2, 7, 8}) master.toolbarsItemClicked(item);
+    });
+    EXPECT_EQ(stored("Toolbar2"), "0");
+    EXPECT_EQ(stored("Toolbar7"), "");
+    loadAndExit([](Master& master) {
+        EXPECT_EQ(master.size(), QSize(900, 700));
+        EXPECT_EQ(master.pos(), QPoint(40, 50));
+        EXPECT_FALSE(master.toolbarsItem(2)->isChecked());
+        EXPECT_FALSE(master.band("movie")->isVisibleTo(&master));
+        EXPECT_TRUE(master.toolbarsItem(7)->isChecked());
+        EXPECT_TRUE(master.toolbarsItem(8)->isChecked());
+        master.showMaximized();
+    });
+    EXPECT_EQ(stored("State"), "2");
+    const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    EXPECT_EQ(qRound(Val(stored("Width")) / twips), 900) << "not stored while maximised";
+}
+
+TEST_F(MainWindowLifecycle, AMissingCommandLineFileIsReportedAndTheLoadGoesOn) {
+    const QString missing = tempPath("gone.vcp");
+    loadAndExit([&](Master&) { EXPECT_EQ(Vars.CaptureMode, "movie"); }, missing);
+    ASSERT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(prompts->shown[0].text, "Cannot open " + missing);
+    EXPECT_EQ(prompts->shown[0].icon, PromptIcon::Exclamation);
+}
+
+TEST_F(MainWindowLifecycle, TheCloseBoxAsksAndNoKeepsTheWindowButStoresTheLayout) {
+    auto* master = new Master;
+    master->setAttribute(Qt::WA_DeleteOnClose);
+    master->show();
+    master->Load();
+    master->toolbarsItemClicked(3);
+    prompts->messageAnswers.push_back(PromptAnswer::No);
+    EXPECT_FALSE(master->close());
+    ASSERT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(prompts->shown[0].text, master->windowTitle() + "\r\n\r\nAre you sure you want to quit ?");
+    EXPECT_EQ(prompts->shown[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompts->shown[0].icon, PromptIcon::Question);
+    EXPECT_TRUE(master->isVisible());
+    EXPECT_FALSE(Vars.ShuttingDown);
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "Window", "Toolbar3"), "0");
+
+    prompts->messageAnswers.push_back(PromptAnswer::Yes);
+    QTimer::singleShot(0, master, &QWidget::close);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(Vars.ShuttingDown);
+}
+
+TEST_F(MainWindowLifecycle, TheSystemsRequestEndsTheProgramWhileTheQuitQuestionIsOpen) {
+    // A real message box, so the request arrives inside its own event loop.
+    std::unique_ptr<Prompts> scripted = InstallPrompts(std::make_unique<QtPrompts>());
+    auto* master = new Master;
+    master->setAttribute(Qt::WA_DeleteOnClose);
+    master->show();
+    master->Load();
+    master->toolbarsItemClicked(4);
+    QTimer::singleShot(0, master, &QWidget::close);
+    QTimer::singleShot(300, master, &Master::closeBySystem);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(Vars.ShuttingDown);
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "Window", "Toolbar4"), "0");
+    InstallPrompts(std::move(scripted));
 }

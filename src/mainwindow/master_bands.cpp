@@ -1,0 +1,231 @@
+// The tool bands of the main window's rebar, the main toolbar, the Toolbars menu and the status bar.
+
+#include "master.h"
+
+#include "capture/device_toolbar.h"
+
+#include "core/translate.h"
+#include "ui/keyed.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+
+QSpinBox* spinBox(const QString& name, int minimum, int maximum, int value, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    return box;
+}
+
+}  // namespace
+
+QToolBar* Master::addBand(const QString& key, const QString& title) {
+    auto* bar = new QToolBar(title, this);
+    SetKey(bar, key);
+    bar->setObjectName(key + QStringLiteral("Band"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+QToolBar* Master::band(const QString& key) const { return FindKeyed<QToolBar>(this, key); }
+
+QAction* Master::recordButton() const { return FindKeyed<QAction>(operationBar_, QStringLiteral("record")); }
+
+bool Master::statusPanelShown() const { return statusPanelAction_->isVisible(); }
+
+QLabel* Master::statusBarPanel(const QString& key) const { return FindKeyed<QLabel>(statusBar(), key); }
+
+void Master::buildBands() {
+    SetKey(deviceToolbar_, QStringLiteral("device"));
+    addToolBarBreak(Qt::TopToolBarArea);
+    buildOperationBar();
+    addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
+    buildMovieBar();
+    // Their contents come with the image, multiple-image, AVI builder, WebShare and tuner windows.
+    addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
+    addBand(QStringLiteral("multiple"), Translate(QStringLiteral("Multiple Image Capture")));
+    addBand(QStringLiteral("avibuilder"), Translate(QStringLiteral("Avi Builder")));
+    addBand(QStringLiteral("webshare"), Translate(QStringLiteral("Web Share")));
+    QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
+    tuner->setObjectName(QStringLiteral("TunerBand"));
+    tuner->hide();
+    for (const char* key : ModeBandKeys) band(QString::fromLatin1(key))->hide();
+}
+
+void Master::buildOperationBar() {
+    operationBar_ = addBand(QStringLiteral("operation"), Translate(QStringLiteral("Capture")));
+    QAction* record = AddKeyedButton(operationBar_, QStringLiteral("record"), Translate(QStringLiteral("Rec/Stop")),
+                                     Translate(QStringLiteral("Start/Stop Capture")));
+    SetImageKey(record, QStringLiteral("record"));
+    connect(record, &QAction::triggered, this, &Master::recordClicked);
+    // Their windows come with the scheduled start, sound level and serial port triggers.
+    AddKeyedButton(operationBar_, QStringLiteral("autostart"), Translate(QStringLiteral("Autostart")),
+                   Translate(QStringLiteral("Autostart")))->setEnabled(false);
+    QAction* motion = AddKeyedButton(operationBar_, QStringLiteral("motion"), Translate(QStringLiteral("Motion")),
+                                     Translate(QStringLiteral("Motion Detector")));
+    connect(motion, &QAction::triggered, this, &Master::armMotion);
+    AddKeyedButton(operationBar_, QStringLiteral("sound"), Translate(QStringLiteral("Audio Trigged")), QString())
+        ->setEnabled(false);
+    QAction* rs232 = AddKeyedButton(operationBar_, QStringLiteral("rs232"), Translate(QStringLiteral("RS232    ")), QString());
+    rs232->setCheckable(true);
+    rs232->setEnabled(false);
+    for (QAction* button : operationBar_->actions()) {
+        if (ImageKey(button).isEmpty()) button->setIcon(ButtonPicture(KeyOf(button)));
+    }
+
+    previewRate_ = new QComboBox(operationBar_);
+    previewRate_->setObjectName(QStringLiteral("previewrate"));
+    previewRate_->setToolTip(Translate(QStringLiteral("Preview Rate")));
+    for (int rate = 1; rate <= 40; ++rate) previewRate_->addItem(QStringLiteral("%1 FPS").arg(rate, 2, 10, QLatin1Char('0')));
+    previewRate_->setCurrentIndex(29);
+    operationBar_->addWidget(previewRate_);
+
+    statusPanel_ = new QWidget(operationBar_);
+    statusPanel_->setObjectName(QStringLiteral("StatusPanel"));
+    auto* grid = new QGridLayout(statusPanel_);
+    grid->setContentsMargins(4, 0, 4, 0);
+    grid->setVerticalSpacing(0);
+    const std::array<std::pair<const char*, const char*>, 3> columns = {{
+        {"TimeCaption", "Capture Time:"}, {"DroppedCaption", "Dropped Frames:"}, {"StatusCaption", "Driver Status:"}}};
+    const std::array<std::pair<const char*, const char*>, 3> values = {{
+        {"StatusTime", "00:00:00.00"}, {"DroppedString", "-"}, {"StatusString", ""}}};
+    for (int column = 0; column < 3; ++column) {
+        auto* caption = new QLabel(Translate(QString::fromLatin1(columns[column].second)), statusPanel_);
+        caption->setObjectName(QString::fromLatin1(columns[column].first));
+        auto* value = new QLabel(QString::fromLatin1(values[column].second), statusPanel_);
+        value->setObjectName(QString::fromLatin1(values[column].first));
+        value->setMinimumWidth(110);
+        grid->addWidget(caption, 0, column);
+        grid->addWidget(value, 1, column);
+        grid->setColumnStretch(column, 1);  // three columns of a third each
+    }
+    statusString_ = statusPanel_->findChild<QLabel*>(QStringLiteral("StatusString"));
+    // In a toolbar a widget is shown and hidden through its action.
+    statusPanelAction_ = operationBar_->addWidget(statusPanel_);
+}
+
+void Master::buildMovieBar() {
+    QToolBar* movie = addBand(QStringLiteral("movie"), Translate(QStringLiteral("Movie Capture Toolbar")));
+    auto* panel = new QWidget(movie);
+    panel->setObjectName(QStringLiteral("MoviePanel"));
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 0, 4, 0);
+    movieFrameRate_ = spinBox(QStringLiteral("MovieFrameRateControl"), 1, 60, 30, panel);
+    movieDisableLimit_ = new QCheckBox(Translate(QStringLiteral("No Limit")), panel);
+    movieDisableLimit_->setObjectName(QStringLiteral("MovieDisableLimit"));
+    movieAudio_ = new QCheckBox(Translate(QStringLiteral("Audio")), panel);
+    movieAudio_->setObjectName(QStringLiteral("MovieAudio"));
+    movieHours_ = spinBox(QStringLiteral("MovieHoursControl"), 0, 99, 0, panel);
+    movieMinutes_ = spinBox(QStringLiteral("MovieMinutesControl"), 0, 59, 1, panel);
+    movieSeconds_ = spinBox(QStringLiteral("MovieSecondsControl"), 0, 59, 0, panel);
+    grid->addWidget(new QLabel(Translate(QStringLiteral("Frame Rate")), panel), 0, 0);
+    grid->addWidget(movieFrameRate_, 1, 0);
+    grid->addWidget(new QLabel(Translate(QStringLiteral("Time Limit (h:m:s)")), panel), 0, 1, 1, 3);
+    grid->addWidget(movieHours_, 1, 1);
+    grid->addWidget(movieMinutes_, 1, 2);
+    grid->addWidget(movieSeconds_, 1, 3);
+    grid->addWidget(movieDisableLimit_, 0, 4);
+    grid->addWidget(movieAudio_, 1, 4);
+    movie->addWidget(panel);
+}
+
+void Master::buildMainToolbar() {
+    mainToolbar_ = new QToolBar(Translate(QStringLiteral("Main Toolbar")), this);
+    mainToolbar_->setObjectName(QStringLiteral("MainToolbar"));
+    mainToolbar_->setMovable(false);
+    addToolBar(Qt::LeftToolBarArea, mainToolbar_);
+    const std::array<std::pair<const char*, const char*>, 5> modes = {{{"movie", "Movie Capture"},
+                                                                       {"image", "Image Capture"},
+                                                                       {"multiple", "Multiple Image Capture"},
+                                                                       {"avibuilder", "Avi Builder"},
+                                                                       {"webshare", "Share on Web"}}};
+    for (const auto& [key, tooltip] : modes) {
+        const QString modeKey = QString::fromLatin1(key);
+        QAction* button = AddKeyedButton(mainToolbar_, modeKey, Translate(QString::fromLatin1(tooltip)),
+                                         Translate(QString::fromLatin1(tooltip)));
+        button->setCheckable(true);
+        button->setIcon(ButtonPicture(modeKey));
+        connect(button, &QAction::triggered, this, [this, modeKey] { SetCaptureMode(modeKey); });
+    }
+    QAction* preferences = AddKeyedButton(mainToolbar_, QStringLiteral("preferences"), Translate(QStringLiteral("Preferences")),
+                                          Translate(QStringLiteral("Preferences")));
+    preferences->setIcon(ButtonPicture(QStringLiteral("preferences")));
+    connect(preferences, &QAction::triggered, this, &Master::showPreferences);
+}
+
+void Master::buildToolbarsMenu(QMenu* menu) {
+    const std::array<const char*, ToolbarItemCount> captions = {
+        "Device Toolbars", "Capture", "Movie Capture Toolbar", "Image Toolbar", "Multiple Image Capture",
+        "Avi Builder", "Web Share ", "Status Panel", "TV Tuner"};
+    for (int i = 0; i < ToolbarItemCount; ++i) {
+        QAction* item = menu->addAction(Translate(QString::fromLatin1(captions[i])));
+        item->setObjectName(QStringLiteral("mnuToolbars%1").arg(i));
+        item->setCheckable(true);
+        item->setChecked(true);
+        // The tick is toggled by the click handler, not by Qt.
+        connect(item, &QAction::triggered, this, [this, item, i] {
+            item->setChecked(!item->isChecked());
+            toolbarsItemClicked(i);
+        });
+        toolbarsItems_[i] = item;
+    }
+}
+
+ToolbarTicks Master::toolbarTicks() const {
+    ToolbarTicks ticks{};
+    for (int i = 0; i < ToolbarItemCount; ++i) ticks[i] = toolbarsItems_[i]->isChecked();
+    return ticks;
+}
+
+QToolBar* Master::bandOfItem(int index) const {
+    if (index == 0) return deviceToolbar_;
+    if (index == 1) return operationBar_;
+    if (index == 8) return findChild<QToolBar*>(QStringLiteral("TunerBand"));
+    return band(QString::fromLatin1(ModeBandKeys[index - 2]));
+}
+
+void Master::toolbarsItemClicked(int index) {
+    QAction* item = toolbarsItems_[index];
+    item->setChecked(!item->isChecked());
+    if (index == 7) {
+        statusPanelAction_->setVisible(item->isChecked());
+    } else {
+        bandOfItem(index)->setVisible(item->isChecked());
+    }
+    const bool anyLeft = std::any_of(toolbarsItems_.begin(), toolbarsItems_.end(),
+                                     [](const QAction* each) { return each->isChecked() && each->isEnabled(); });
+    // The rebar goes when nothing is left to show in it.
+    if (!anyLeft) {
+        for (int i = 0; i < ToolbarItemCount; ++i) {
+            if (i != 7) bandOfItem(i)->hide();
+        }
+    }
+}
+
+void Master::buildStatusBar() {
+    statusBar()->setObjectName(QStringLiteral("MasterStatus"));
+    for (const char* key : {"filename", "resolution", "filesize", "diskcap"}) {
+        auto* panel = new QLabel(statusBar());
+        SetKey(panel, QString::fromLatin1(key));
+        panel->setObjectName(QString::fromLatin1(key));
+        statusBar()->addWidget(panel, QLatin1String(key) == QLatin1String("filename") ? 2 : 1);
+    }
+}
+
+}  // namespace kestrova

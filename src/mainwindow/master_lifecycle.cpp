@@ -1,0 +1,139 @@
+// The main window's load and unload: lists, geometry and Toolbars ticks restored, the device chooser,
+// the first capture mode and the command-line file; on closing everything stored and the question
+// asked only when the user closes the window.
+
+#include "master.h"
+
+#include "capture/video_screen.h"
+#include "core/global_state.h"
+#include "core/number_forms.h"
+#include "core/settings.h"
+#include "platform/prompts.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QScreen>
+
+namespace kestrova {
+
+namespace {
+
+const QString WindowSection = QStringLiteral("Window");
+
+}  // namespace
+
+double TwipsPerPixel(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+QRect RestoredGeometry(const QRect& available, double twipsPerPixel) {
+    auto stored = [&](const char* key, double pixels) {
+        const QString text = GetSetting(SettingsAppTitle(), WindowSection, QString::fromLatin1(key));
+        return text.isEmpty() ? pixels : Val(text) / twipsPerPixel;
+    };
+    const int width = qRound(stored("Width", 800));
+    const int height = qRound(stored("Height", 600));
+    const int left = qRound(stored("Left", available.left() + (available.width() - width) / 2.0));
+    const int top = qRound(stored("Top", available.top() + (available.height() - height) / 2.0));
+    return {left, top, width, height};
+}
+
+void Master::Load(const QString& commandLine) {
+    if (Vars.ShuttingDown) return;
+    Vars.ImageCounterOffset = 0;
+    Vars.ImageCounterMask = QStringLiteral("#000000");
+    setWindowTitle(Vars.VersionText);
+
+    const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QRect geometry = RestoredGeometry(available, TwipsPerPixel(*this));
+    resize(geometry.size());
+    move(geometry.topLeft());
+    const QString state = GetSetting(SettingsAppTitle(), WindowSection, QStringLiteral("State"), QStringLiteral("0"));
+    if (state == QLatin1String("2")) setWindowState(Qt::WindowMaximized);
+    if (state == QLatin1String("1")) setWindowState(Qt::WindowMinimized);
+
+    for (int i = 0; i < ToolbarItemCount; ++i) {
+        toolbarsItems_[i]->setChecked(GetSetting(SettingsAppTitle(), WindowSection, QStringLiteral("Toolbar%1").arg(i),
+                                                 QStringLiteral("1")) == QLatin1String("1"));
+    }
+    previewRate_->setCurrentIndex(Vars.PreviewRate < 1 ? 11 : qMin(Vars.PreviewRate - 1, previewRate_->count() - 1));
+
+    startDeviceChoice();
+    SyncCaptureFileName();
+    SetCaptureMode(QStringLiteral("movie"));
+
+    if (!commandLine.isEmpty() && !QFileInfo::exists(commandLine)) {
+        MsgBox(QStringLiteral("Cannot open ") + commandLine, PromptIcon::Exclamation);
+    }
+    QCoreApplication::processEvents();
+}
+
+void Master::SyncCaptureFileName() {
+    Vars.CaptureFileName = videoScreen_->GetFilename();
+    if (Vars.CaptureFileName.toLower() == QLatin1String("error")) Vars.CaptureFileName = Vars.AppFolder + QStringLiteral("kestrova.avi");
+}
+
+void Master::storeLayout() {
+    const QString app = SettingsAppTitle();
+    if (windowState() == Qt::WindowNoState) {
+        const double twips = TwipsPerPixel(*this);
+        auto store = [&](const char* key, int pixels) {
+            SaveSetting(app, WindowSection, QString::fromLatin1(key), PlainDecimal(static_cast<float>(pixels * twips)));
+        };
+        store("Top", y());
+        store("Left", x());
+        store("Height", height());
+        store("Width", width());
+    }
+    for (int i = 0; i <= 6; ++i) {
+        SaveSetting(app, WindowSection, QStringLiteral("Toolbar%1").arg(i),
+                    toolbarsItems_[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    const QString state = (windowState() & Qt::WindowMinimized)   ? QStringLiteral("1")
+                          : (windowState() & Qt::WindowMaximized) ? QStringLiteral("2")
+                                                                  : QStringLiteral("0");
+    SaveSetting(app, WindowSection, QStringLiteral("State"), state);
+    SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("PUMV"), Vars.AVIInfo[7]);
+    SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("AP"), Vars.AVIInfo[8]);
+    SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("ES"), Vars.AVIInfo[9]);
+}
+
+bool Master::QueryUnload(UnloadMode mode) {
+    if (Vars.ShuttingDown) return true;
+    storeLayout();
+    if (mode == UnloadMode::User) {
+        const PromptAnswer answer =
+            MsgBox(windowTitle() + QStringLiteral("\r\n\r\nAre you sure you want to quit ?"), PromptIcon::Question,
+                   PromptButtons::YesNo);
+        // The system may have ended the program while the question was open.
+        if (Vars.ShuttingDown) return true;
+        if (answer != PromptAnswer::Yes) return false;
+    }
+    EndProgram(*this);
+    return true;
+}
+
+void Master::exitProgram() {
+    unloadMode_ = UnloadMode::Program;
+    close();
+}
+
+void Master::closeBySystem() {
+    unloadMode_ = UnloadMode::System;
+    // Straight to the unload: a close box question may be open, and a window does not close twice.
+    QueryUnload(UnloadMode::System);
+    close();
+}
+
+void Master::closeEvent(QCloseEvent* event) {
+    const UnloadMode mode = unloadMode_;
+    unloadMode_ = UnloadMode::User;
+    event->setAccepted(QueryUnload(mode));
+}
+
+}  // namespace kestrova

@@ -1,0 +1,176 @@
+// The capture modes: the switch between them, the record button and what start and stop mean.
+
+#include "master.h"
+#include "status_monitor.h"
+
+#include "capture/device_toolbar.h"
+#include "capture/video_screen.h"
+#include "imaging/image_window.h"
+
+#include "core/global_state.h"
+#include "core/settings.h"
+#include "core/translate.h"
+#include "platform/prompts.h"
+#include "ui/keyed.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kestrova {
+
+void Master::SetCaptureMode(const QString& mode) {
+    const QString key = mode.toLower();
+    Vars.CaptureMode = key;
+    for (const char* modeKey : ModeBandKeys) {
+        if (QAction* button = FindKeyed<QAction>(mainToolbar_, QString::fromLatin1(modeKey))) {
+            button->setChecked(key == QLatin1String(modeKey));
+        }
+    }
+    const ModeLayout layout = LayoutForMode(key, toolbarTicks());
+    for (const char* bandKey : ModeBandKeys) band(QString::fromLatin1(bandKey))->hide();
+    operationBar_->setVisible(layout.operationShown);
+    if (!layout.modeBand.isEmpty()) band(layout.modeBand)->show();
+    webShareOn_ = layout.webShare;
+    webSharePort_ = layout.webShare ? GetSetting(SettingsAppTitle(), QStringLiteral("WebShare"), QStringLiteral("Port"),
+                                                 QStringLiteral("80")).toInt()
+                                    : 0;
+    if (key == QLatin1String("movie")) {
+        movieDisableLimit_->setChecked(false);
+        movieFrameRate_->setValue(previewRate_->currentIndex() + 1);
+    }
+    if (!layout.recordImage.isEmpty()) setRecordImage(layout.recordImage);
+    if (!layout.recordCaption.isEmpty()) recordButton()->setText(layout.recordCaption);
+    for (int i = 0; i < ToolbarItemCount; ++i) {
+        if (layout.enableItems[i]) toolbarsItems_[i]->setEnabled(*layout.enableItems[i]);
+    }
+    if (layout.statusPanel) statusPanelAction_->setVisible(*layout.statusPanel);
+
+    const CaptureExtension fitted =
+        ApplyCaptureExtension(Vars.CaptureFileName, band(QStringLiteral("movie"))->isVisibleTo(this),
+                              band(QStringLiteral("image"))->isVisibleTo(this),
+                              band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode_);
+    Vars.CaptureFileName = fitted.fileName;
+    if (fitted.panel) statusBarPanel(QStringLiteral("filename"))->setText(*fitted.panel);
+}
+
+void Master::setRecordImage(const QString& imageKey) { SetImageKey(recordButton(), imageKey); }
+
+MovieSettings Master::movieSettings() const {
+    return {movieAudio_->isChecked(), movieDisableLimit_->isChecked(), movieHours_->value(), movieMinutes_->value(),
+            movieSeconds_->value()};
+}
+
+void Master::StartStopCapture(bool start) {
+    if (isMinimized()) showNormal();
+    Vars.MotionMultiple = false;
+    Vars.MotionTriggered = false;
+    if (motionTimer_.isActive()) {
+        Vars.MotionTriggered = true;
+        motionTimer_.stop();
+        statusString_->clear();
+    }
+    if (Vars.CaptureMode == QLatin1String("movie")) {
+        Vars.CaptureFrameRate = movieFrameRate_->value();
+        if (start) {
+            const bool ask = GetSetting(SettingsAppVC, QStringLiteral("MD"), QStringLiteral("OQ"), QStringLiteral("1")) ==
+                             QLatin1String("1");
+            if (ask && !Vars.MotionTriggered && QFile::exists(Vars.CaptureFileName) &&
+                MsgBox(OverwriteQuestionText(Vars.CaptureFileName), PromptIcon::Exclamation, PromptButtons::YesNo) !=
+                    PromptAnswer::Yes) {
+                return;
+            }
+            Vars.EstimatedFileSize = 0;
+            Vars.RecordStartFreeSpace = Vars.CurrentFreeSpace = freeSpace(Vars.CaptureFileName);
+            Vars.ViewerOpen = false;
+            videoScreen_->Record(movieSettings());
+        } else {
+            const QString tag = videoScreen_->Tag();
+            if (tag == QLatin1String("wdm") || tag == QLatin1String("wms") || tag == QLatin1String("http")) {
+                videoScreen_->StopCapture();
+            }
+        }
+    } else if (Vars.CaptureMode == QLatin1String("image")) {
+        FindKeyed<QAction>(operationBar_, QStringLiteral("motion"))->setEnabled(true);
+        videoScreen_->SaveStill(QString(), 0, true);
+        setRecordImage(QStringLiteral("pause"));
+        captureIntoEditor();
+    }
+}
+
+void Master::captureIntoEditor() {
+    if (imageEditor_ == nullptr) {
+        imageEditor_ = new Image(this);
+        imageEditor_->setWindowFlag(Qt::Window);
+    }
+    imageEditor_->setPicture(StillSlot());
+    StillSlot() = QImage();
+    QCoreApplication::processEvents();
+    imageEditor_->setWindowTitle(QStringLiteral("Untitled "));
+    imageEditor_->show();
+    QCoreApplication::processEvents();
+    imageEditor_->setResetPicture(imageEditor_->picture());
+}
+
+void Master::recordClicked() {
+    QAction* record = recordButton();
+    if (band(QStringLiteral("movie"))->isVisibleTo(this)) {
+        if (ImageKey(record) == QLatin1String("record")) {
+            StartStopCapture(true);
+        } else {
+            motionTimer_.stop();
+            StartStopCapture(false);
+            setRecordImage(QStringLiteral("record"));
+            QCoreApplication::processEvents();
+        }
+    } else if (band(QStringLiteral("image"))->isVisibleTo(this)) {
+        if (ImageKey(record) == QLatin1String("pause")) {
+            StartStopCapture(true);
+        } else {
+            StartStopCapture(false);
+            setRecordImage(QStringLiteral("pause"));
+        }
+    } else if (band(QStringLiteral("multiple"))->isVisibleTo(this)) {
+        StartStopCapture(ImageKey(record) == QLatin1String("record"));
+    }
+}
+
+void Master::RecordNow() { recordClicked(); }
+
+void Master::StopMovieRecord() {
+    motionTimer_.stop();
+    StartStopCapture(false);
+    setRecordImage(QStringLiteral("record"));
+    QCoreApplication::processEvents();
+}
+
+void Master::armMotion() {
+    if (QToolButton* overlay = deviceToolbar_->button(QStringLiteral("overlay")); overlay && overlay->isChecked()) {
+        CurrentPrompts().message(
+            Translate(QStringLiteral("Overlay Mode detected. Some devices can only detect movement under Preview Mode.")),
+            PromptIcon::Exclamation, PromptButtons::Ok, QStringLiteral("Warning"));
+    }
+    Vars.MotionAverage = 0.0;
+    Vars.MotionPrevious = QVariant();
+    setRecordImage(QStringLiteral("stop"));
+    FindKeyed<QAction>(operationBar_, QStringLiteral("motion"))->setEnabled(false);
+    motionTimer_.start();
+}
+
+void Master::AllControls(bool enable) {
+    deviceToolbar_->setEnabled(enable);
+    previewRate_->setEnabled(enable);
+    band(QStringLiteral("movie"))->setEnabled(enable);
+    for (QWidget* control : std::initializer_list<QWidget*>{movieFrameRate_, movieDisableLimit_, movieHours_, movieMinutes_,
+                                                            movieSeconds_, movieAudio_, mainToolbar_}) {
+        control->setEnabled(enable);
+    }
+}
+
+}  // namespace kestrova
