@@ -31,6 +31,16 @@ protected:
         control->setCaptureFile(file);
     }
 
+    // True once the movie holds at least `count` frames, within 3 seconds.
+    bool waitForFrames(qint64 count) {
+        return WaitUntil([&] {
+            qint64 elapsed, frames, dropped, bytes, samples;
+            double rate;
+            control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
+            return frames >= count;
+        }, 3000);
+    }
+
     std::unique_ptr<CaptureControl> control;
     QString file;
     int opened = 0;
@@ -49,12 +59,7 @@ TEST_F(CaptureMovieTest, StartAndStopWriteAnMjpegMovieWithTheToneWhenAsked) {
     EXPECT_TRUE(control->Capturing());
     EXPECT_FALSE(control->StartCapture());  // one movie at a time
     EXPECT_FALSE(control->CaptureError().isEmpty());
-    ASSERT_TRUE(WaitUntil([&] {
-        qint64 elapsed, frames, dropped, bytes, samples;
-        double rate;
-        control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
-        return frames >= 15;
-    }, 3000));
+    ASSERT_TRUE(waitForFrames(15));
     control->StopCapture();
     EXPECT_FALSE(control->Capturing());
     ASSERT_EQ(ended, QStringList{QString()});
@@ -103,12 +108,7 @@ TEST_F(CaptureMovieTest, TheTimeLimitEndsTheMovieByItself) {
 
 TEST_F(CaptureMovieTest, ClosingTheSourceEndsTheMovieWithAReasonAndKeepsItPlayable) {
     ASSERT_TRUE(control->StartCapture());
-    ASSERT_TRUE(WaitUntil([&] {
-        qint64 elapsed, frames, dropped, bytes, samples;
-        double rate;
-        control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
-        return frames >= 5;
-    }, 3000));
+    ASSERT_TRUE(waitForFrames(5));
     control->setConnected(false);
     ASSERT_EQ(ended.size(), 1);
     EXPECT_FALSE(ended.front().isEmpty());
@@ -153,12 +153,7 @@ TEST_F(CaptureMovieTest, OverlaysAreDrawnIntoTheMovie) {
     square.fill(QColor(200, 100, 30));  // a colour none of the pattern's bars has
     control->ImageOverlay(square, 10, 10, QColor(0, 255, 0), 0);
     ASSERT_TRUE(control->StartCapture());
-    ASSERT_TRUE(WaitUntil([&] {
-        qint64 elapsed, frames, dropped, bytes, samples;
-        double rate;
-        control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
-        return frames >= 3;
-    }, 3000));
+    ASSERT_TRUE(waitForFrames(3));
     control->StopCapture();
     const test::MovieProbe probe = ProbeMovie(file, true);
     ASSERT_FALSE(probe.firstPicture.isNull());
