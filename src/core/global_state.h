@@ -2,6 +2,8 @@
 // The global state record: one instance for the program's life, read and written directly by every
 // window and module. Fields keep the names they have in the program's documentation.
 
+#include "core/capture_records.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -44,6 +46,11 @@ struct GlobalState {
     QString CurrentSystemType;
     QVariant MovieFrameRate;
     long long CaptureResult = 0;  // also the scratch place for answers and file lengths
+    quintptr CaptureWindow = 0;  // the capture window of a "vfw" source, 0 when none
+    CAPDRIVERCAPS DriverCaps;
+    CAPSTATUS CaptureStatus;
+    CAPTUREPARMS CaptureParms;
+    WAVEFORMATEX WaveFormat;
 
     // Capture status callback
     int LastStatusID = 0;
