@@ -2,6 +2,7 @@
 
 #include "core/number_forms.h"
 #include "core/translate.h"
+#include "platform/capture_window.h"
 
 namespace kestrova {
 
@@ -39,6 +40,13 @@ std::vector<DeviceMenuEntry> BuildDeviceMenu(const QStringList& vfwDrivers, bool
     menu.push_back({QString(), QStringLiteral("Video Device Information..."), QStringLiteral("info")});
     menu.push_back({QString(), QStringLiteral("Disconnect driver to unplug external device"), QStringLiteral("unplug")});
     return menu;
+}
+
+QStringList VfwDriverNames() {
+    QStringList names;
+    const int count = capDriverCount();
+    for (int i = 0; i < count; ++i) names << capDriverName(i);
+    return names;
 }
 
 int DeviceIdFromKey(const QString& key) { return key.isEmpty() ? 0 : int(Val(key.mid(1))); }

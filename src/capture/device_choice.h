@@ -22,6 +22,9 @@ struct DeviceMenuEntry {
 std::vector<DeviceMenuEntry> BuildDeviceMenu(const QStringList& vfwDrivers, bool newerWindows,
                                              const QStringList& wdmDevices);
 
+// The capture-window drivers' descriptions, index 0 up to the first index without one.
+QStringList VfwDriverNames();
+
 // The number after the key's first character; 0 for an empty key.
 int DeviceIdFromKey(const QString& key);
 

@@ -1,6 +1,7 @@
 #include "device_toolbar.h"
 
 #include "video_screen.h"
+#include "video_settings.h"
 
 #include "core/global_state.h"
 #include "core/translate.h"
@@ -35,6 +36,9 @@ DeviceToolbar::DeviceToolbar(VideoScreen& screen, QWidget* parent) : QToolBar(pa
     for (const char* key : {"wdmsettings", "source", "display", "format"}) button(QString::fromLatin1(key))->setEnabled(false);
     fillList(dropDown(QStringLiteral("format")), {});
     fillList(dropDown(QStringLiteral("source")), {});
+    // Down shows the mode the picture is in.
+    button(QStringLiteral("overlay"))->setCheckable(true);
+    button(QStringLiteral("preview"))->setCheckable(true);
     connect(dropDown(QStringLiteral("format")), &QMenu::triggered, this, [this](QAction* action) {
         const int position = action->data().toInt();
         if (position >= 0) screen_.wdmX()->SelectVideoFormat(position);
@@ -98,6 +102,11 @@ void DeviceToolbar::buttonClicked(const QString& key) {
         screen_.Preview(Vars.PreviewRate);
     } else if (key == QLatin1String("info")) {
         screen_.showVideoInfo();
+    } else if (key == QLatin1String("advanced")) {
+        VideoSettings settings(window());
+        settings.exec();
+    } else if (key == QLatin1String("fullscreen")) {
+        emit fullscreenClicked();
     }
 }
 
@@ -121,6 +130,11 @@ void DeviceToolbar::applyControls(const DeviceControls& controls) {
     button(QStringLiteral("format"))->setEnabled(controls.format);
     fillList(dropDown(QStringLiteral("format")), controls.formatItems);
     fillList(dropDown(QStringLiteral("source")), controls.sourceItems);
+    button(QStringLiteral("fullscreen"))->setEnabled(controls.fullscreen);
+    button(QStringLiteral("advanced"))->setEnabled(controls.advancedSettings);
+    button(QStringLiteral("overlay"))->setEnabled(controls.overlay);
+    button(QStringLiteral("overlay"))->setChecked(controls.overlayDown);
+    button(QStringLiteral("preview"))->setChecked(controls.previewDown);
 }
 
 }  // namespace kestrova

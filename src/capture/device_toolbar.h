@@ -28,6 +28,9 @@ public:
     void buttonClicked(const QString& key);
     void applyControls(const DeviceControls& controls);
 
+signals:
+    void fullscreenClicked();
+
 private:
     QToolButton* addButton(const QString& key, const QString& text, bool withMenu = false);
     static void fillList(QMenu* menu, const QStringList& items);

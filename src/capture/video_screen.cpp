@@ -1,5 +1,6 @@
 #include "video_screen.h"
 
+#include "capture_progress.h"
 #include "device_dialogs.h"
 #include "device_choice.h"
 #include "video_info.h"
@@ -8,6 +9,7 @@
 #include "core/number_forms.h"
 #include "core/settings.h"
 #include "core/translate.h"
+#include "platform/capture_window.h"
 #include "platform/picture_writer.h"
 #include "platform/prompts.h"
 
@@ -76,8 +78,30 @@ VideoScreen::VideoScreen(QWidget* parent)
     audioPanel_->setObjectName(QStringLiteral("audio"));
     audioPanel_->setCheckable(true);
     audioPanel_->setText(u' ' + Translate(QStringLiteral("Audio")) + u' ');
-    connect(audioPanel_, &QToolButton::toggled, wdmX_, &CaptureControl::setAudioPreview);
+    connect(audioPanel_, &QToolButton::clicked, this, [this] {
+        wdmX_->setPreviewOn(false);
+        wdmX_->setAudioPreview(!wdmX_->AudioPreview());
+        wdmX_->setPreviewOn(true);
+        audioPanel_->setChecked(wdmX_->AudioPreview());
+        ResizeWDM();
+        SizeVideoWindow();
+    });
     statusBar_->addPermanentWidget(audioPanel_);
+    const std::array<std::pair<const char*, double>, 5> zooms = {
+        {{"1/3", 0.33}, {"1/2", 0.5}, {"1x", 1}, {"2x", 2}, {"3x", 3}}};
+    for (const auto& [text, zoom] : zooms) {
+        auto* panel = new QToolButton(statusBar_);
+        panel->setObjectName(QStringLiteral("size_%1").arg(zoom, 4, 'f', 2).replace(u'.', u'_'));
+        panel->setText(QString::fromLatin1(text));
+        panel->setCheckable(true);
+        panel->setAutoExclusive(true);
+        connect(panel, &QToolButton::clicked, this, [this, panel, zoom = zoom] {
+            panel->setChecked(true);
+            setWinVideoSize(zoom);
+        });
+        statusBar_->addPermanentWidget(panel);
+    }
+    statusBar_->findChild<QToolButton*>(QStringLiteral("size_1_00"))->setChecked(true);
     statusBar_->hide();
     wdmStatus_.setObjectName(QStringLiteral("WDMStatus"));
     wdmStatus_.setInterval(100);
@@ -109,7 +133,8 @@ void VideoScreen::applyControls() { emit controlsChanged(controls_); }
 
 void VideoScreen::setWinVideoSize(double size) {
     winVideoSize_ = size;
-    if (controlKind() && wdmX_->Connected()) ResizeWDM();
+    ResizeWDM();
+    SizeVideoWindow();
 }
 
 // The window is an MDI child: its frame is what gets the size.
@@ -165,21 +190,7 @@ void VideoScreen::Initialize() {
     setCaption(Translate(QStringLiteral("Initializing...")));
     QCoreApplication::processEvents();
     if (tag_ == KindVfw) {
-        // No capture-window drivers exist here: the driver does not connect.
-        wdmX_->hide();
-        controls_.advancedSettings = true;
-        controls_.directX = false;
-        controls_.overlayImage = false;
-        AudioVFW(true);
-        emit statusText(Translate(QStringLiteral("Not Connected")));
-        setCaption(Translate(QStringLiteral("No Signal")));
-        emit panelText(QStringLiteral("resolution"), QStringLiteral("N/A"));
-        setBusy(false);
-        controls_.fullscreen = false;
-        controls_.formatItems.clear();
-        controls_.sourceItems.clear();
-        applyControls();
-        tag_ = QStringLiteral("0");
+        initializeVfw();
         return;
     }
     if (tag_ == KindWdm) {
@@ -187,6 +198,7 @@ void VideoScreen::Initialize() {
         controls_.directX = true;
         controls_.overlayImage = true;
         controls_.wdmSettings = true;
+        controls_.overlay = true;
         wdmX_->setPreviewFrameRate(values.previewRatePosition + 1);
         AudioVFW(false);
         wdmX_->show();
@@ -329,6 +341,7 @@ void VideoScreen::Disconnect() {
     emit parametersFile(true);
     if (initializing_ != Pending::None) setBusy(false);  // the source went before it opened
     initializing_ = Pending::None;
+    if (tag_ == KindVfw) disconnectVfw();
     if (tag_ == KindWms) {
         wdmX_->StopStream();
         wdmX_->CloseStream();
@@ -343,12 +356,22 @@ void VideoScreen::Disconnect() {
 }
 
 void VideoScreen::Overlay() {
+    if (tag_ == KindVfw) {
+        capOverlay(Vars.CaptureWindow);
+        vfwButtons();
+        return;
+    }
     if (tag_ != KindWdm) return;
     wdmX_->setPreviewOn(false);
     wdmX_->setOverlayOn(true);
 }
 
 void VideoScreen::Preview(int frameRate) {
+    if (tag_ == KindVfw) {
+        capPreview(Vars.CaptureWindow, frameRate);
+        vfwButtons();
+        return;
+    }
     if (tag_ != KindWdm) return;
     wdmX_->setConnected(false);
     wdmX_->setPreviewFrameRate(frameRate);
@@ -358,6 +381,21 @@ void VideoScreen::Preview(int frameRate) {
 }
 
 void VideoScreen::SaveStill(const QString& fileName, int quality, bool onClipboard) {
+    if (tag_ == KindVfw) {
+        if (onClipboard) {
+            StillSlot() = mira_;
+            capEditCopy(Vars.CaptureWindow, StillSlot());
+            return;
+        }
+        // The test card stays when the driver cannot write a frame.
+        WritePicture(ViewOf(mira_.convertToFormat(QImage::Format_BGR888)), fileName, 100);
+        capFileSaveDIB(Vars.CaptureWindow, fileName);
+        streamPic_ = ReadPicture(fileName);
+        QFile::remove(fileName);
+        if (streamPic_.isNull()) streamPic_ = mira_;
+        WritePicture(ViewOf(streamPic_.convertToFormat(QImage::Format_BGR888)), fileName, quality);
+        return;
+    }
     const QImage picture = currentPicture();
     if (onClipboard) {
         StillSlot() = mira_;
@@ -377,23 +415,41 @@ void VideoScreen::SaveStill(const QString& fileName, int quality, bool onClipboa
 
 QImage VideoScreen::currentPicture() const { return wdmX_->CurrentPicture(); }
 
-void VideoScreen::SetCaptureParameters() {}
+void VideoScreen::SetCaptureParameters() {
+    if (tag_ == KindVfw) Vars.CaptureResult = capCaptureSetSetup(Vars.CaptureWindow, Vars.CaptureParms);
+}
 
-void VideoScreen::RefreshWindow() {}
+void VideoScreen::RefreshWindow() {
+    if (tag_ != KindVfw) return;
+    capGetStatus(Vars.CaptureWindow, Vars.CaptureStatus);
+    SizeVideoWindow();
+}
 
 void VideoScreen::VideoSource() {
+    if (tag_ == KindVfw) {
+        capDlgVideoSource(Vars.CaptureWindow);
+        RefreshWindow();
+    }
     if (tag_ != KindWdm) return;
     ShowVideoSourceDialog(*wdmX_, this);
     ResizeWDM();
 }
 
 void VideoScreen::VideoFormat() {
+    if (tag_ == KindVfw) {
+        capDlgVideoFormat(Vars.CaptureWindow);
+        RefreshWindow();
+    }
     if (tag_ != KindWdm) return;
     ShowVideoFormatDialog(*wdmX_, this);
     ResizeWDM();
 }
 
 void VideoScreen::VideoDisplay() {
+    if (tag_ == KindVfw) {
+        capDlgVideoDisplay(Vars.CaptureWindow);
+        RefreshWindow();
+    }
     if (tag_ != KindWdm) return;
     ShowVideoDisplayDialog(*wdmX_, this);
     ResizeWDM();
@@ -402,14 +458,28 @@ void VideoScreen::VideoDisplay() {
 void VideoScreen::AudioVFW(bool x) { emit audioMenuEnabled(x); }
 
 void VideoScreen::ResizeWDM() {
+    if (tag_ == KindWms) {
+        wdmX_->move(0, 0);
+        wdmX_->QueryVideoSize();
+        wdmX_->setScalePreview(true);
+        // A stream that does not tell its size yet keeps the window as it is.
+        if (wdmX_->VideoWidth() == 0 || wdmX_->VideoHeight() == 0) return;
+        wdmX_->resize(wdmX_->VideoWidth(), wdmX_->VideoHeight());
+        resizeFrame(wdmX_->VideoWidth(), wdmX_->VideoHeight());
+        return;
+    }
+    if (tag_ != KindWdm && tag_ != KindHttp) return;
     wdmX_->QueryVideoSize();
-    const int width = int(RoundHalfEven((wdmX_->VideoWidth() > 0 ? wdmX_->VideoWidth() : DisconnectedWidth) * winVideoSize_));
-    const int height = int(RoundHalfEven((wdmX_->VideoHeight() > 0 ? wdmX_->VideoHeight() : 240) * winVideoSize_));
-    wdmX_->setGeometry(0, 0, width, height);
+    wdmX_->setScalePreview(true);
+    const QSize picture = ZoomedSize(wdmX_->VideoWidth(), wdmX_->VideoHeight(), winVideoSize_);
+    if (picture.isEmpty()) return;
+    wdmX_->setGeometry(0, 0, picture.width(), picture.height());
     const int bar = statusBar_->isVisible() ? statusBar_->sizeHint().height() : 0;
-    statusBar_->setGeometry(0, height, width, bar);
-    resolutionPanel_->setText(Translate(QStringLiteral("Resolution:")) + QStringLiteral("%1x%2").arg(wdmX_->VideoWidth()).arg(wdmX_->VideoHeight()));
-    resizeFrame(width, height + bar);
+    statusBar_->setGeometry(0, picture.height(), picture.width(), bar);
+    resolutionPanel_->setText(Translate(QStringLiteral("Resolution:")) +
+                              QStringLiteral("%1x%2 ").arg(wdmX_->VideoWidth()).arg(wdmX_->VideoHeight()));
+    emit panelText(QStringLiteral("resolution"), Translate(QStringLiteral("Connected")));
+    resizeFrame(picture.width(), picture.height() + bar);
 }
 
 void VideoScreen::closeEvent(QCloseEvent* event) {
@@ -427,16 +497,16 @@ QWidget* VideoScreen::frame() { return qobject_cast<QMdiSubWindow*>(parentWidget
 void VideoScreen::DragWindow() {
     dragging_ = true;
     dragOffset_ = QCursor::pos() - frame()->pos();
-    wdmX_->setCursor(Qt::SizeAllCursor);
+    if (controlKind()) wdmX_->setCursor(Qt::SizeAllCursor);
 }
 
 bool VideoScreen::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == wdmX_) {
+    if (watched == wdmX_ || (watched == captureWindow() && watched != nullptr)) {
         if (event->type() == QEvent::MouseMove && dragging_) {
             frame()->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
         } else if (event->type() == QEvent::MouseButtonRelease && dragging_) {
             dragging_ = false;
-            wdmX_->unsetCursor();
+            static_cast<QWidget*>(watched)->unsetCursor();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 // It never sees the main window: what it reads comes in as small value structs, what it shows
 // goes out as signals.
 
+#include "core/capture_records.h"
 #include "platform/capture_control.h"
 
 #include <QImage>
@@ -36,6 +37,9 @@ struct DeviceControls {
     QStringList formatItems;
     QStringList sourceItems;
     QStringList audioDevices;
+    bool overlay = false;  // the "overlay" button and "Overlay Mode"
+    bool overlayDown = false;
+    bool previewDown = false;
     bool operator==(const DeviceControls&) const = default;
 };
 
@@ -44,7 +48,32 @@ struct MainWindowValues {
     int previewRatePosition = 29;  // position in the preview-rate list; the rate is one more
     int multipleImageFrameRatePosition = 0;
     QString commonDialogFileName;
+    // Positions in the audio lists: bits 0 "8 bit", 1 "16 bit"; channels 0 mono, 1 stereo; rate 0..3
+    // for 8000, 11025, 22050, 44100 Hz.
+    int audioBitsPosition = 1;
+    int audioChannelsPosition = 0;
+    int audioRatePosition = 3;
 };
+
+// What a capture-window driver reports at connect, for the main window's movie and audio controls.
+struct VfwDriverSettings {
+    int frameRate = 12;
+    bool noLimit = true;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 1;
+    bool audio = false;
+    int audioChannelsPosition = 0;
+    int audioBitsPosition = 0;
+    int audioRatePosition = -1;  // -1: a rate the list does not have, the list stays as it is
+    QString captureFile;
+};
+
+// The audio lists' positions as the wave format the capture window records; a rate position
+// outside the list keeps the rate of `format`.
+WAVEFORMATEX WaveFormatOfLists(int bitsPosition, int channelsPosition, int ratePosition, WAVEFORMATEX format);
+// The capture window's settings in force, put into the record the driver gets.
+void ApplyVideoSettings(CAPTUREPARMS& parms);
 
 // The movie panel's settings that Record reads.
 struct MovieSettings {
@@ -80,6 +109,7 @@ public:
     const QImage& mira() const { return mira_; }
     const DeviceControls& controls() const { return controls_; }
     MainWindowValues values;
+    QImage MotionPicture;  // the picture laid over the live video
 
     void ConnectVideoCaptureDevice(int deviceId, const QString& systemType, const QString& deviceName);
     void Initialize();
@@ -102,6 +132,8 @@ public:
     void WDMCaptureDialog();
     void AudioVFW(bool x);
     void ResizeWDM();
+    void SizeVideoWindow();
+    void VideoCompressionDialog();
     void showVideoInfo();
     void DragWindow();
 
@@ -118,6 +150,10 @@ signals:
     void initialized();
     void statusTick();  // the 100 ms capture status timer
     void dvStatusTick();
+    void droppedText(const QString& text);
+    void vfwSettingsRead(const VfwDriverSettings& settings);
+    // A right click released on the capture window: the main window's "&Scanner" menu pops up.
+    void captureWindowMenu();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +161,11 @@ protected:
 
 private:
     void connectCaptureNotifications();
+    void initializeVfw();
+    void recordVfw(const MovieSettings& movie);
+    void disconnectVfw();
+    void vfwButtons();
+    QWidget* captureWindow() const;
     enum class Pending { None, Wdm, Stream, Camera };
     bool controlKind() const;
     void notSupported();

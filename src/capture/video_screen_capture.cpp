@@ -5,11 +5,16 @@
 
 #include "core/global_state.h"
 #include "core/translate.h"
+#include "platform/capture_window.h"
+
+#include <QCoreApplication>
+#include <QFile>
 
 namespace kestrova {
 
 namespace {
 
+const QString KindVfw = QStringLiteral("vfw");
 const QString KindWdm = QStringLiteral("wdm");
 const QString KindWms = QStringLiteral("wms");
 const QString KindHttp = QStringLiteral("http");
@@ -30,6 +35,10 @@ void VideoScreen::Record(const MovieSettings& movie) {
         notSupported();
         return;
     }
+    if (tag_ == KindVfw) {
+        recordVfw(movie);
+        return;
+    }
     if (tag_ != KindWdm) return;
     // A still taken before must not keep this recording's end from reaching the main window.
     grabPending_ = false;
@@ -47,7 +56,41 @@ void VideoScreen::Record(const MovieSettings& movie) {
     wdmX_->StartCapture();
 }
 
+void VideoScreen::recordVfw(const MovieSettings& movie) {
+    capFileSetCaptureFile(Vars.CaptureWindow, Vars.CaptureFileName);
+    CAPTUREPARMS& parms = Vars.CaptureParms;
+    ApplyVideoSettings(parms);
+    parms.AVStreamMaster = 0;
+    parms.fAbortLeftMouse = 1;
+    parms.fAbortRightMouse = 1;
+    parms.fCaptureAudio = movie.audio;
+    if (movie.noLimit) {
+        parms.fLimitEnabled = 0;
+    } else {
+        parms.fLimitEnabled = 1;
+        parms.wTimeLimit = uint32_t(std::max(0, movie.hours * 3600 + movie.minutes * 60 + movie.seconds));
+    }
+    const double rate = Vars.MovieFrameRate.isValid() ? Vars.MovieFrameRate.toDouble() : Vars.CaptureFrameRate;
+    parms.dwRequestMicroSecPerFrame = FrameInterval(rate);
+    parms.fMCIControl = 0;
+    parms.fStepCaptureAt2x = 0;
+    Vars.WaveFormat = WaveFormatOfLists(values.audioBitsPosition, values.audioChannelsPosition, values.audioRatePosition,
+                                        Vars.WaveFormat);
+    capSetAudioFormat(Vars.CaptureWindow, Vars.WaveFormat, capGetAudioFormatSize(Vars.CaptureWindow));
+    capCaptureSetSetup(Vars.CaptureWindow, parms);
+    QFile::remove(Vars.CaptureFileName);
+    emit statusText(QStringLiteral("Recording"));
+    emit recordButtonImage(QStringLiteral("stop"));
+    if (Vars.CaptureYield == 0) {
+        emit timeText(QString());
+        emit droppedText(QStringLiteral("Exclusive Task"));
+    }
+    QCoreApplication::processEvents();
+    Vars.CaptureResult = capCaptureSequence(Vars.CaptureWindow);
+}
+
 void VideoScreen::StopCapture() {
+    if (tag_ == KindVfw) capCaptureStop(Vars.CaptureWindow);
     if (tag_ == KindWms) {
         notSupported();
     } else if (tag_ == KindWdm || tag_ == KindHttp) {
@@ -58,15 +101,26 @@ void VideoScreen::StopCapture() {
 }
 
 void VideoScreen::SetFilename(const QString& fileName) {
+    if (tag_ == KindVfw) capFileSetCaptureFile(Vars.CaptureWindow, fileName);
     if (controlKind()) wdmX_->setCaptureFile(fileName);
     emit panelText(QStringLiteral("filename"), QStringLiteral("Filename: ") + values.commonDialogFileName);
 }
 
-QString VideoScreen::GetFilename() const { return tag_ == KindWdm ? wdmX_->CaptureFile() : QStringLiteral("Error"); }
+QString VideoScreen::GetFilename() const {
+    if (tag_ == KindVfw) return capFileGetCaptureFile(Vars.CaptureWindow);
+    return tag_ == KindWdm ? wdmX_->CaptureFile() : QStringLiteral("Error");
+}
 
 void VideoScreen::OpenMultipleImage() {
     if (tag_ == KindWms) {
         notSupported();
+        return;
+    }
+    if (tag_ == KindVfw) {
+        Vars.CaptureParms.dwRequestMicroSecPerFrame = FrameInterval(values.multipleImageFrameRatePosition + 1);
+        SetCaptureParameters();
+        capFileSetCaptureFile(Vars.CaptureWindow, Vars.CaptureFileName);
+        Vars.CaptureResult = capCaptureSingleFrameOpen(Vars.CaptureWindow);
         return;
     }
     if (tag_ != KindWdm && tag_ != KindHttp) return;
@@ -81,6 +135,7 @@ void VideoScreen::CaptureSingle() {
         notSupported();
         return;
     }
+    if (tag_ == KindVfw) Vars.CaptureResult = capCaptureSingleFrame(Vars.CaptureWindow);
     if (tag_ == KindWdm || tag_ == KindHttp) {
         grabPending_ = true;
         wdmX_->CaptureFrame();
@@ -93,6 +148,7 @@ void VideoScreen::CloseMultipleCapture() {
         notSupported();
         return;
     }
+    if (tag_ == KindVfw) capCaptureSingleFrameClose(Vars.CaptureWindow);
     if (tag_ != KindWdm && tag_ != KindHttp) return;
     grabPending_ = false;
     wdmStatus_.stop();

@@ -51,6 +51,15 @@ struct GlobalState {
     CAPSTATUS CaptureStatus;
     CAPTUREPARMS CaptureParms;
     WAVEFORMATEX WaveFormat;
+    // The capture window's settings (the VideoSettings window), put into CaptureParms before a capture
+    int DropErrorPercent = 10;
+    int CaptureYield = 1;
+    long MaxIndexSize = 324000;
+    int ChunkGranularity = 0;
+    bool UseDOSBuffers = false;
+    int VideoBuffers = 0;
+    int AudioBuffers = 0;
+    bool DisableWriteCache = true;
 
     // Capture status callback
     int LastStatusID = 0;

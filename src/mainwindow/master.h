@@ -21,6 +21,7 @@ class QToolBar;
 namespace kestrova {
 
 class ChooseDevice;
+class Fullscreen;
 class DeviceToolbar;
 class Image;
 class Preferences;
@@ -97,6 +98,17 @@ public:
 
     // The status monitor's ticks, every 100 ms and 3 s after a capture has ended.
     void masterTimerTick();
+    // The capture window's last status in the status texts; the end of a capture once.
+    void ShowCaptureProgress(int id);
+    void ViewFullscreen();
+    void previewRateClicked(int position);
+    void cpuPriorityClicked(int entry);
+    void toggleDirectX(bool checked);
+    void OverlayImage();
+    // Sets the process priority (a nice value); empty or why the system refused. Tests inject their own.
+    std::function<QString(int)> setPriority;
+    // Called with the full screen window before it runs modal; tests close it from here.
+    std::function<void(Fullscreen&)> fullscreenOpened = [](Fullscreen&) {};
     void masterTimer2Tick();
     QTimer& masterTimer() { return masterTimer_; }
     QTimer& masterTimer2() { return masterTimer2_; }
@@ -108,6 +120,11 @@ public:
     QSpinBox* movieSecondsControl() const { return movieSeconds_; }
     QComboBox* previewRate() const { return previewRate_; }
 
+signals:
+    // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
+    void aviInfoWanted(const QString& fileName);
+    void movieViewerWanted(const QString& fileName);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,6 +134,7 @@ private:
     void storeLayout();
     void setUpStatusMonitor();
     void setUpVideo();
+    void setUpDisplay();
     void buildBands();
     void buildOperationBar();
     void buildMovieBar();

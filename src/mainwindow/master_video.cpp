@@ -9,8 +9,13 @@
 
 #include "core/global_state.h"
 
+#include <QCheckBox>
+#include <QCursor>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSpinBox>
 
 namespace kestrova {
 
@@ -25,13 +30,32 @@ void Master::setUpVideo() {
     deviceToolbar_ = new DeviceToolbar(*videoScreen_, this);
     addToolBar(Qt::TopToolBarArea, deviceToolbar_);
     connect(videoScreen_, &VideoScreen::controlsChanged, deviceToolbar_, &DeviceToolbar::applyControls);
+    connect(deviceToolbar_, &DeviceToolbar::fullscreenClicked, this, &Master::ViewFullscreen);
+    connect(videoScreen_, &VideoScreen::timeText, this, [this](const QString& text) {
+        statusPanel_->findChild<QLabel*>(QStringLiteral("StatusTime"))->setText(text);
+    });
+    connect(videoScreen_, &VideoScreen::droppedText, this, [this](const QString& text) {
+        statusPanel_->findChild<QLabel*>(QStringLiteral("DroppedString"))->setText(text);
+    });
+    connect(videoScreen_, &VideoScreen::captureWindowMenu, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (menus.size() > 3 && menus[3]->menu()) menus[3]->menu()->popup(QCursor::pos());
+    });
+    connect(videoScreen_, &VideoScreen::vfwSettingsRead, this, [this](const VfwDriverSettings& driver) {
+        movieFrameRate_->setValue(driver.frameRate);
+        movieDisableLimit_->setChecked(driver.noLimit);
+        movieHours_->setValue(driver.hours);
+        movieMinutes_->setValue(driver.minutes);
+        movieSeconds_->setValue(driver.seconds);
+        movieAudio_->setChecked(driver.audio);
+    });
 }
 
 ChooseDevice* Master::startDeviceChoice() {
     QStringList devices;
     CaptureControl& control = *videoScreen_->wdmX();
     for (int i = 0; i < control.VideoDeviceCount(); ++i) devices << control.VideoDeviceName(i);
-    deviceToolbar_->BuildDeviceMenu({}, Vars.NewerWindows, devices);
+    deviceToolbar_->BuildDeviceMenu(VfwDriverNames(), Vars.NewerWindows, devices);
     auto* chooser = new ChooseDevice(deviceToolbar_->deviceEntries(), *videoScreen_, this);
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     chooser->show();
