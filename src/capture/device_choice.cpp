@@ -72,9 +72,21 @@ QString FormatItemText(const media::FormatRow& row) {
     return QStringLiteral("%1 x %2 (%3bpp)").arg(row.width).arg(row.height).arg(row.bitsPerPixel);
 }
 
-std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption) {
-    if (kind != QLatin1String("wdm")) return {};
+std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption, const QString& version,
+                                     const CAPDRIVERCAPS& caps) {
     const QColor white(255, 255, 255);
+    auto yesNo = [](int32_t flag) { return flag ? QStringLiteral("Yes") : QStringLiteral("No"); };
+    if (kind == QLatin1String("vfw")) {
+        return {{QStringLiteral("Driver:") + caption, white},
+                {QStringLiteral("Version: ") + version, white},
+                {QString(), QColor(0, 0, 0)},
+                {QStringLiteral("Capture System: MS-VIDEO"), white},
+                {QStringLiteral("Has Source Dialog: ") + yesNo(caps.fHasDlgVideoSource), white},
+                {QStringLiteral("Has Format Dialog: ") + yesNo(caps.fHasDlgVideoFormat), white},
+                caps.fHasOverlay ? InfoLine{QStringLiteral("Support Overlay"), white}
+                                 : InfoLine{QStringLiteral("Overlay not supported"), QColor(250, 0, 0)}};
+    }
+    if (kind != QLatin1String("wdm")) return {};
     return {{QStringLiteral("Driver:") + caption, white},
             {QString(), white},
             {QStringLiteral("Capture System: WDM Video"), white}};

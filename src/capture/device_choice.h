@@ -2,6 +2,7 @@
 // The device list shared by the "device" drop-down and the chooser, and the small rules around it:
 // keys to indices, the chooser's preselection and countdown, format item texts, the information lines.
 
+#include "core/capture_records.h"
 #include "platform/media/v4l2_devices.h"
 
 #include <QColor>
@@ -46,7 +47,8 @@ struct InfoLine {
     QString text;
     QColor colour;
 };
-// The device information lines for a connected "wdm" source; nothing for the others.
-std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption);
+// The device information lines for a connected "vfw" or "wdm" source; nothing for the others.
+std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption, const QString& version = {},
+                                     const CAPDRIVERCAPS& caps = {});
 
 }  // namespace kestrova

@@ -179,7 +179,8 @@ void VideoScreen::ConnectVideoCaptureDevice(int deviceId, const QString& systemT
 }
 
 void VideoScreen::showVideoInfo() {
-    auto* info = new VideoInfo(VideoInfoLines(tag_, windowTitle()), window());
+    if (tag_ == KindVfw) RefreshWindow();
+    auto* info = new VideoInfo(VideoInfoLines(tag_, windowTitle(), capDriverVersion(Vars.DeviceIndex), Vars.DriverCaps), window());
     info->setAttribute(Qt::WA_DeleteOnClose);
     info->show();
 }

@@ -8,6 +8,7 @@
 
 #include "core/global_state.h"
 #include "core/settings.h"
+#include "platform/capture_window.h"
 
 #include "kestrova_test.h"
 #include "media_test_support.h"
@@ -115,9 +116,19 @@ TEST_F(ChooserTest, ADoubleClickConnectsAtOnce) {
     EXPECT_EQ(GetSetting(SettingsAppTitle(), "System", "LastDevice"), "Test Pattern");
 }
 
+TEST_F(ChooserTest, TheCaptureWindowDriversComeFirst) {
+    Vars.NewerWindows = true;
+    master->startDeviceChoice()->close();
+    const QStringList texts = menuTexts();
+    EXPECT_EQ(texts.value(0), "Test Pattern(VFW)");
+    EXPECT_EQ(texts.value(texts.indexOf("-") + 1), "Test Pattern");
+}
+
 TEST_F(ChooserTest, WithNoDevicesTheCountdownConnectsNothing) {
     Vars.NewerWindows = false;
+    SetCapDriverDescriber([](int, QString&, QString&) { return false; });
     ChooseDevice* chooser = master->startDeviceChoice();
+    SetCapDriverDescriber({});
     EXPECT_EQ(chooser->devices()->count(), 0);
     for (int i = 0; i < 21; ++i) chooser->tick();
     EXPECT_EQ(screen->Tag(), "");

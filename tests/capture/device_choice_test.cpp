@@ -1,6 +1,7 @@
 // The device list and the chooser's rules without a window.
 
 #include "capture/device_choice.h"
+#include "platform/capture_window.h"
 
 #include <gtest/gtest.h>
 
@@ -78,4 +79,37 @@ TEST(DeviceChooser, FormatItemsAndInformationLines) {
     EXPECT_EQ(lines[2].colour, QColor(255, 255, 255));
     EXPECT_TRUE(VideoInfoLines("http", "IP CAMERA").empty());
     EXPECT_TRUE(VideoInfoLines("", "").empty());
+}
+
+TEST(DeviceMenu, CaptureWindowDriversAreListedUpToTheFirstGap) {
+    struct Case {
+        std::vector<int> present;
+        QString first;
+    };
+    for (const Case& c : {Case{{}, "no Video for Windows devices detected"}, Case{{0}, "Driver 0(VFW)"},
+                          Case{{0, 2}, "Driver 0(VFW)"}}) {
+        SetCapDriverDescriber([&](int index, QString& description, QString&) {
+            description = QStringLiteral("Driver %1").arg(index);
+            return std::find(c.present.begin(), c.present.end(), index) != c.present.end();
+        });
+        const std::vector<DeviceMenuEntry> menu = BuildDeviceMenu(VfwDriverNames(), true, {});
+        EXPECT_EQ(menu[0].text, c.first);
+        EXPECT_EQ(menu[0].tag, c.present.empty() ? "menu" : "vfw");
+        EXPECT_EQ(menu[1].text, "-") << "one driver at most";
+    }
+    SetCapDriverDescriber({});
+}
+
+TEST(DeviceChooser, CaptureWindowDriverInformation) {
+    CAPDRIVERCAPS caps;
+    caps.fHasDlgVideoFormat = 1;
+    const std::vector<InfoLine> lines = VideoInfoLines("vfw", "Test Pattern", "1.0", caps);
+    QStringList texts;
+    for (const InfoLine& line : lines) texts << line.text;
+    EXPECT_EQ(texts, (QStringList{"Driver:Test Pattern", "Version: 1.0", "", "Capture System: MS-VIDEO", "Has Source Dialog: No",
+                                  "Has Format Dialog: Yes", "Overlay not supported"}));
+    EXPECT_EQ(lines[2].colour, QColor(0, 0, 0));
+    EXPECT_EQ(lines[6].colour, QColor(250, 0, 0));
+    caps.fHasOverlay = 1;
+    EXPECT_EQ(VideoInfoLines("vfw", "X", "", caps).back().text, "Support Overlay");
 }

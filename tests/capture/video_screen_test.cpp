@@ -5,9 +5,12 @@
 
 #include "core/global_state.h"
 #include "core/settings.h"
+#include "platform/capture_window.h"
+#include "platform/picture_writer.h"
 
 #include "kestrova_test.h"
 #include "media_test_support.h"
+#include "movie_probe.h"
 #include "test_http_server.h"
 
 #include <QApplication>
@@ -131,7 +134,7 @@ TEST_F(VideoScreenTest, AFailedConnectShowsTheReasonAndEndsWithTheDeviceName) {
 }
 
 TEST_F(VideoScreenTest, ACaptureWindowDriverDoesNotConnect) {
-    screen->ConnectVideoCaptureDevice(0, "vfw", "Old Driver(VFW)");
+    screen->ConnectVideoCaptureDevice(99, "vfw", "Old Driver(VFW)");
     EXPECT_EQ(screen->Tag(), "0");
     EXPECT_EQ(screen->windowTitle(), "No Signal");
     EXPECT_EQ(statusTexts.value(0), "Not Connected");
@@ -295,4 +298,102 @@ TEST_F(VideoScreenTest, TheDisplayWindowAppliesOnOkOnly) {
         EXPECT_EQ(screen->wdmX()->PreviewFrameRate(), ok ? 12 : rate);
         delete dialog;
     }
+}
+
+namespace {
+
+class VfwScreenTest : public VideoScreenTest {
+protected:
+    void SetUp() override {
+        VideoScreenTest::SetUp();
+        QObject::connect(screen.get(), &VideoScreen::droppedText, [this](const QString& text) { droppedTexts << text; });
+        screen->ConnectVideoCaptureDevice(capDriverCount() - 1, "vfw", "Test Pattern(VFW)");
+        ASSERT_EQ(screen->Tag(), "vfw");
+    }
+    QWidget* captureWindow() const { return CaptureWindow::find(Vars.CaptureWindow); }
+    QStringList droppedTexts;
+};
+
+}  // namespace
+
+TEST_F(VfwScreenTest, ConnectingSizesTheWindowToThePictureAndItsZoom) {
+    EXPECT_TRUE(statusTexts.contains("Connected"));
+    EXPECT_EQ(screen->windowTitle(), "Test Pattern(VFW)");
+    EXPECT_EQ(lastDevice(), "Test Pattern(VFW)");
+    ASSERT_NE(captureWindow(), nullptr);
+    EXPECT_EQ(captureWindow()->size(), QSize(640, 480));
+    EXPECT_FALSE(screen->wdmX()->isVisible());
+    const DeviceControls& controls = screen->controls();
+    EXPECT_TRUE(controls.advancedSettings && controls.format && controls.source && controls.fullscreen);
+    EXPECT_FALSE(controls.display || controls.wdmSettings || controls.overlay || controls.directX);
+    EXPECT_TRUE(controls.previewDown);
+    EXPECT_EQ(Vars.MaxIndexSize, 324000);
+
+    screen->setWinVideoSize(0.33);
+    EXPECT_EQ(captureWindow()->size(), QSize(211, 158));
+    screen->setWinVideoSize(1);
+    EXPECT_EQ(captureWindow()->size(), QSize(640, 480));
+
+    EXPECT_EQ(screen->GetFilename(), "");
+    screen->SetFilename(tempPath("named.avi"));
+    EXPECT_EQ(screen->GetFilename(), tempPath("named.avi"));
+
+    Vars.CaptureYield = 0;
+    screen->Disconnect();
+    EXPECT_EQ(Vars.CaptureWindow, 0u);
+    EXPECT_EQ(GetSetting("VKESTROVA", "ADV", "YIELD"), "0");
+    EXPECT_EQ(screen->Tag(), "");
+}
+
+TEST_F(VfwScreenTest, AMovieWithATimeLimitEndsByItselfAndPlays) {
+    Vars.CaptureFileName = tempPath("limit.avi");
+    Vars.MovieFrameRate = 30;
+    Vars.CaptureYield = 0;
+    MovieSettings movie;
+    movie.noLimit = false;
+    movie.seconds = 3;
+    screen->Record(movie);  // an exclusive task: back when the movie has ended
+    EXPECT_EQ(Vars.CaptureParms.dwRequestMicroSecPerFrame, 33333u);
+    EXPECT_EQ(Vars.CaptureParms.wTimeLimit, 3u);
+    EXPECT_EQ(droppedTexts, QStringList{"Exclusive Task"});
+    EXPECT_TRUE(statusTexts.contains("Recording"));
+    EXPECT_TRUE(Vars.CaptureEnded);
+    EXPECT_EQ(Vars.LastStatusID, IDS_CAP_END);
+    const test::MovieProbe probe = test::ProbeMovie(Vars.CaptureFileName);
+    ASSERT_TRUE(probe.error.isEmpty()) << probe.error.toStdString();
+    EXPECT_EQ(probe.videoPackets, 90);
+}
+
+TEST_F(VfwScreenTest, SingleFramesAndStills) {
+    Vars.CaptureFileName = tempPath("frames.avi");
+    screen->values.multipleImageFrameRatePosition = 4;
+    screen->OpenMultipleImage();
+    EXPECT_EQ(Vars.CaptureParms.dwRequestMicroSecPerFrame, 200000u);
+    ASSERT_TRUE(WaitUntil([&] {
+        QImage frame;
+        return capEditCopy(Vars.CaptureWindow, frame);
+    }, 3000));
+    screen->CaptureSingle();
+    screen->CaptureSingle();
+    screen->CloseMultipleCapture();
+    EXPECT_EQ(statusTexts.back(), "Capturing Frame");
+    const test::MovieProbe probe = test::ProbeMovie(Vars.CaptureFileName);
+    EXPECT_EQ(probe.videoPackets, 2);
+    EXPECT_NEAR(probe.frameRate, 5, 0.01);
+
+    screen->SaveStill(QString(), 0, true);
+    EXPECT_EQ(StillSlot().size(), QSize(640, 480));
+    const QString file = tempPath("still.jpg");
+    screen->SaveStill(file, 90, false);
+    EXPECT_EQ(ReadPicture(file).size(), QSize(640, 480));
+    EXPECT_EQ(screen->StreamPic().size(), QSize(640, 480));
+}
+
+TEST_F(VideoScreenTest, AStreamWithoutASizeKeepsTheWindow) {
+    prompts->inputAnswers.push_back(QStringLiteral("http://127.0.0.1:1/nothing.mjpg"));
+    screen->ConnectVideoCaptureDevice(0, "wms", "Capture Video Stream... (Windows Media Stream)");
+    ASSERT_TRUE(WaitUntil([&] { return initialized > 0; }, 5000));
+    screen->resize(400, 300);
+    screen->ResizeWDM();
+    EXPECT_EQ(screen->size(), QSize(400, 300));
 }
