@@ -1,0 +1,119 @@
+// The main window with a capture-window source: progress texts through a whole movie, the end of a
+// capture, full screen and the process priority.
+
+#include "mainwindow/master.h"
+
+#include "capture/fullscreen_window.h"
+#include "capture/video_screen.h"
+#include "core/global_state.h"
+#include "core/settings.h"
+#include "platform/capture_window.h"
+#include "ui/keyed.h"
+
+#include "kestrova_test.h"
+#include "media_test_support.h"
+#include "movie_probe.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
+
+using namespace kestrova;
+using kestrova::test::WaitUntil;
+
+namespace {
+
+class MasterVfwTest : public kestrova::test::KestrovaTest {
+protected:
+    void SetUp() override {
+        KestrovaTest::SetUp();
+        Vars.AppFolder = homeFolder();
+        master = std::make_unique<Master>();
+        master->freeSpace = [](const QString&) { return 1e10; };
+        master->show();
+        QObject::connect(master.get(), &Master::movieViewerWanted, [this](const QString& file) { viewers << file; });
+    }
+    void TearDown() override {
+        master.reset();
+        KestrovaTest::TearDown();
+    }
+    void connectTestPattern() {
+        master->videoScreen()->ConnectVideoCaptureDevice(capDriverCount() - 1, "vfw", "Test Pattern(VFW)");
+        ASSERT_EQ(master->videoScreen()->Tag(), "vfw");
+    }
+    QLabel* label(const char* name) const { return master->statusPanel()->findChild<QLabel*>(name); }
+
+    std::unique_ptr<Master> master;
+    QStringList viewers;
+};
+
+}  // namespace
+
+TEST_F(MasterVfwTest, ABackgroundMovieShowsItsProgressAndEndsOnce) {
+    connectTestPattern();
+    EXPECT_EQ(master->movieFrameRateControl()->value(), 15) << "the driver's frame interval";
+    master->SetCaptureMode("movie");  // the movie rate becomes the preview rate, 30
+    ASSERT_EQ(master->movieFrameRateControl()->value(), 30);
+    master->movieDisableLimit()->setChecked(false);
+    master->movieHoursControl()->setValue(0);
+    master->movieMinutesControl()->setValue(0);
+    master->movieSecondsControl()->setValue(2);
+    Vars.CaptureFileName = tempPath("movie.avi");
+    Vars.CaptureYield = 1;
+    Vars.AVIInfo[7] = "1";
+    master->StartStopCapture(true);
+    QStringList times, dropped;
+    ASSERT_TRUE(WaitUntil([&] {
+        times << label("StatusTime")->text();
+        dropped << label("DroppedString")->text();
+        return master->statusString()->text() == "Stopped";
+    }, 5000));
+    // Frames at the movie rate, the frame within its second after the point.
+    EXPECT_FALSE(times.filter(QRegularExpression("^00:00:01\\.[0-2][0-9]$")).isEmpty()) << times.join(' ').toStdString();
+    EXPECT_TRUE(dropped.contains("none"));
+    EXPECT_EQ(label("DroppedString")->palette().color(QPalette::WindowText), QColor(0, 250, 0));
+    EXPECT_EQ(ImageKey(master->recordButton()), "record");
+    EXPECT_TRUE(master->masterTimer2().isActive());
+    EXPECT_EQ(viewers, QStringList{Vars.CaptureFileName});
+    EXPECT_FALSE(Vars.CaptureEnded);
+    master->masterTimerTick();
+    EXPECT_EQ(viewers.size(), 1) << "the end of a capture is handled once";
+    EXPECT_EQ(test::ProbeMovie(Vars.CaptureFileName).videoPackets, 60);
+}
+
+TEST_F(MasterVfwTest, FullScreenShowsTheDriverAndConnectsItAgainAfterwards) {
+    connectTestPattern();
+    bool shown = false;
+    master->fullscreenOpened = [&](Fullscreen& fullscreen) {
+        QTimer::singleShot(100, &fullscreen, [&] {
+            shown = CaptureWindow::find(fullscreen.captureWindow()) != nullptr;
+            fullscreen.close();
+        });
+    };
+    master->ViewFullscreen();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(master->videoScreen()->Tag(), "vfw");
+    EXPECT_EQ(master->videoScreen()->windowTitle(), "Test Pattern(VFW)");
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "System", "LastDevice"), "Test Pattern(VFW)");
+}
+
+TEST_F(MasterVfwTest, APriorityTheSystemRefusesIsShownNotTicked) {
+    QList<int> asked;
+    master->setPriority = [&](int nice) {
+        asked << nice;
+        return nice < -10 ? QStringLiteral("Permission denied") : QString();
+    };
+    const QList<QAction*> items = master->findChild<QMenu*>("cpu_priority")->actions();
+    auto ticks = [&] { return QList<bool>{items[0]->isChecked(), items[1]->isChecked(), items[2]->isChecked()}; };
+    EXPECT_EQ(ticks(), (QList<bool>{false, false, true}));
+    items[1]->trigger();
+    EXPECT_EQ(ticks(), (QList<bool>{false, true, false}));
+    items[0]->trigger();
+    EXPECT_EQ(ticks(), (QList<bool>{false, true, false}));
+    EXPECT_EQ(prompts->messages(), QStringList{"The priority cannot be changed: Permission denied"});
+    EXPECT_EQ(asked, (QList<int>{-10, -20}));
+}
