@@ -4,35 +4,14 @@
 // video devices (the V4L2 cameras, then Test Pattern). A handle of a destroyed window is refused, not
 // followed. Everything runs on the UI thread; the status callback is called there too.
 
-#include "core/capture_records.h"
-#include "media/devices.h"
+#include "capture_driver.h"
 
-#include <QImage>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 namespace kestrova {
-
-namespace media {
-class MediaSession;
-class Recorder;
-}  // namespace media
-
-// Status ids the callback receives.
-inline constexpr int IDS_CAP_BEGIN = 300;
-inline constexpr int IDS_CAP_END = 301;
-inline constexpr int IDS_CAP_STAT_CAP_INIT = 502;
-inline constexpr int IDS_CAP_STAT_CAP_FINI = 503;
-inline constexpr int IDS_CAP_STAT_VIDEOCURRENT = 510;
-inline constexpr int IDS_CAP_STAT_VIDEOAUDIO = 511;
-inline constexpr int IDS_CAP_STAT_VIDEOONLY = 512;
-inline constexpr int IDS_CAP_STAT_FRAMESDROPPED = 513;
-
-using CapStatusCallback = std::function<bool(quintptr window, int id, const QString& text)>;
 
 class CaptureWindow final : public QWidget {
     Q_OBJECT
@@ -44,39 +23,13 @@ public:
     // The window of a handle, or nullptr when it is gone.
     static CaptureWindow* find(quintptr handle);
 
-    bool connectDriver(int index);
-    void disconnectDriver();
-    bool connected() const { return session_ != nullptr; }
-    const media::VideoDevice& device() const { return device_; }
-    // Reopens the driver at a picture size and rate (empty size, 0 rate: the device's own).
-    bool selectFormat(QSize size, double fps);
-    int formatRow() const { return formatRow_; }
-    int input() const { return input_; }
-    bool selectInput(int input);
-
-    CAPDRIVERCAPS caps() const;
-    CAPSTATUS status() const;
-    CAPTUREPARMS parms;
-    WAVEFORMATEX waveFormat;
-    QString captureFile;
-    int compressor = 0;  // index in the engine's video compressors
-    CapStatusCallback statusCallback;
-
+    CaptureDriver& driver() { return *driver_; }
     void setPreview(bool on, int intervalMs);
     void setOverlay(bool on);
     void setScale(bool on);
-    QImage currentFrame() const;
-
-    // Movies: a sequence ends at the time limit, the index size, a stop, a click when the
-    // parameters say so, or a write failure; the status callback hears IDS_CAP_END then.
-    bool startSequence();
-    void stopSequence();
-    bool capturing() const;
-    bool openSingleFrame();
-    bool captureSingleFrame();
-    void closeSingleFrame();
 
 signals:
+    // Clicks that do not end a capture.
     void mousePressed(Qt::MouseButton button);
     void mouseReleased(Qt::MouseButton button);
 
@@ -86,32 +39,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool open(const media::SourceSettings& settings);
-    void report(int id, const QString& text);
-    void endSequence(const QString& reason);
-    void progressTick();
-    bool startRecorder(double fps, bool frameByFrame);
-
     quintptr handle_ = 0;
-    media::VideoDevice device_;
-    int driver_ = -1;
-    int formatRow_ = -1;
-    int input_ = -1;
-    std::unique_ptr<media::MediaSession> session_;
-    std::unique_ptr<media::Recorder> recorder_;
-    bool singleFrame_ = false;
-    bool live_ = false;
-    bool overlay_ = false;
-    bool scale_ = false;
+    std::unique_ptr<CaptureDriver> driver_;
     int previewInterval_ = 66;
     QTimer repaint_;
-    QTimer progress_;
     QImage shown_;
     std::int64_t shownNumber_ = -1;
-    std::int64_t framesAtEnd_ = 0;
-    std::int64_t droppedAtEnd_ = 0;
-    std::int64_t elapsedAtEnd_ = 0;
-    std::uint64_t sequence_ = 0;
 };
 
 // How the drivers are described; tests install their own list (an empty function restores the

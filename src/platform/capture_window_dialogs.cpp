@@ -42,14 +42,14 @@ int ChooseRow(QWidget* parent, const QString& title, const QString& label, const
 
 CaptureWindow* Idle(quintptr window) {
     CaptureWindow* capture = CaptureWindow::find(window);
-    return capture && capture->connected() && !capture->capturing() ? capture : nullptr;
+    return capture && capture->driver().connected() && !capture->driver().capturing() ? capture : nullptr;
 }
 
 }  // namespace
 
 bool capPreview(quintptr window, int framesPerSecond) {
     CaptureWindow* capture = CaptureWindow::find(window);
-    if (!capture || !capture->connected()) {
+    if (!capture || !capture->driver().connected()) {
         Refused(QStringLiteral("Torvik: Cannot set preview mode."));
         return false;
     }
@@ -59,39 +59,39 @@ bool capPreview(quintptr window, int framesPerSecond) {
 
 bool capDlgVideoFormat(quintptr window) {
     CaptureWindow* capture = Idle(window);
-    if (!capture || !capture->caps().fHasDlgVideoFormat) {
+    if (!capture || !capture->driver().caps().fHasDlgVideoFormat) {
         Refused(QStringLiteral("Torvik: Cannot show Video Format Dialog."));
         return false;
     }
     QStringList rows;
-    for (const media::FormatRow& row : capture->device().formats) {
+    for (const media::FormatRow& row : capture->driver().device().formats) {
         rows << QStringLiteral("%1 x %2 (%3bpp)").arg(row.width).arg(row.height).arg(row.bitsPerPixel);
     }
     const int row = ChooseRow(capture->window(), QStringLiteral("Video Format"), QStringLiteral("Image size:"), rows,
-                              capture->formatRow());
+                              capture->driver().formatRow());
     if (row >= 0) {
-        const media::FormatRow& chosen = capture->device().formats[size_t(row)];
-        capture->selectFormat(QSize(chosen.width, chosen.height), chosen.fps);
+        const media::FormatRow& chosen = capture->driver().device().formats[size_t(row)];
+        capture->driver().selectFormat(QSize(chosen.width, chosen.height), chosen.fps);
     }
     return true;
 }
 
 bool capDlgVideoSource(quintptr window) {
     CaptureWindow* capture = Idle(window);
-    if (!capture || !capture->caps().fHasDlgVideoSource) {
+    if (!capture || !capture->driver().caps().fHasDlgVideoSource) {
         Refused(QStringLiteral("Torvik: Cannot show Video Source Dialog."));
         return false;
     }
     const int input = ChooseRow(capture->window(), QStringLiteral("Video Source"), QStringLiteral("Input:"),
-                                capture->device().inputs, capture->input());
-    if (input >= 0) capture->selectInput(input);
+                                capture->driver().device().inputs, capture->driver().input());
+    if (input >= 0) capture->driver().selectInput(input);
     return true;
 }
 
 // No driver here has a display dialog of its own.
 bool capDlgVideoDisplay(quintptr window) {
     CaptureWindow* capture = Idle(window);
-    if (!capture || !capture->caps().fHasDlgVideoDisplay) {
+    if (!capture || !capture->driver().caps().fHasDlgVideoDisplay) {
         Refused(QStringLiteral("Torvik: Cannot show Video Display Dialog."));
         return false;
     }
@@ -107,14 +107,14 @@ bool capDlgVideoCompression(quintptr window) {
     QStringList names;
     for (const media::VideoCompressor& compressor : media::VideoCompressors()) names << compressor.name;
     const int chosen = ChooseRow(capture->window(), QStringLiteral("Video Compression"), QStringLiteral("Compressor:"),
-                                 names, capture->compressor);
-    if (chosen >= 0) capture->compressor = chosen;
+                                 names, capture->driver().compressor);
+    if (chosen >= 0) capture->driver().compressor = chosen;
     return true;
 }
 
 bool capFileSaveDIB(quintptr window, const QString& name) {
     CaptureWindow* capture = CaptureWindow::find(window);
-    const QImage frame = capture ? capture->currentFrame() : QImage();
+    const QImage frame = capture ? capture->driver().currentFrame() : QImage();
     if (frame.isNull() || name.isEmpty()) return false;
     return WriteFileAtomically(name, BitmapFileBytes(ViewOf(frame.convertToFormat(QImage::Format_BGR888))));
 }
