@@ -4,6 +4,8 @@
 #include "media/recorder.h"
 #include "media/test_pattern.h"
 
+#include "core/number_forms.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -71,6 +73,19 @@ private:
 };
 
 }  // namespace
+
+unsigned FrameInterval(double framesPerSecond) {
+    return framesPerSecond > 0 ? unsigned(RoundHalfEven(1e6 / framesPerSecond)) : 0;
+}
+
+int FramesPerSecondOfInterval(unsigned microSeconds) {
+    const double rate = microSeconds > 0 ? 1e6 / microSeconds : 0;
+    return rate < 2 ? 12 : int(RoundHalfEven(rate));
+}
+
+int PreviewInterval(int framesPerSecond) {
+    return framesPerSecond < 1 ? 0 : int(RoundHalfEven(1000.0 / framesPerSecond));
+}
 
 const std::vector<VideoDevice>& CaptureDrivers(bool refresh) {
     static std::vector<VideoDevice> drivers;

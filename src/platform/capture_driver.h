@@ -31,6 +31,13 @@ inline constexpr int IDS_CAP_STAT_FRAMESDROPPED = 513;
 
 using CapStatusCallback = std::function<bool(quintptr window, int id, const QString& text)>;
 
+// 1 000 000 / fps rounded, ties to even; 0 for 0.
+unsigned FrameInterval(double framesPerSecond);
+// The movie frame rate a driver's interval shows: 1 000 000 / interval rounded, 12 below 2.
+int FramesPerSecondOfInterval(unsigned microSeconds);
+// The preview interval in ms: 1000 / fps rounded, 0 below 1.
+int PreviewInterval(int framesPerSecond);
+
 // The drivers as the engine lists them: read once, again on refresh.
 const std::vector<media::VideoDevice>& CaptureDrivers(bool refresh = false);
 

@@ -2,7 +2,6 @@
 
 #include "media/media_session.h"
 
-#include "core/number_forms.h"
 
 #include <QHash>
 #include <QMouseEvent>
@@ -274,18 +273,5 @@ int capDriverCount() {
 }
 
 bool capDriversPresent() { return capDriverCount() > 0; }
-
-unsigned FrameInterval(double framesPerSecond) {
-    return framesPerSecond > 0 ? unsigned(RoundHalfEven(1e6 / framesPerSecond)) : 0;
-}
-
-int FramesPerSecondOfInterval(unsigned microSeconds) {
-    const double rate = microSeconds > 0 ? 1e6 / microSeconds : 0;
-    return rate < 2 ? 12 : int(RoundHalfEven(rate));
-}
-
-int PreviewInterval(int framesPerSecond) {
-    return framesPerSecond < 1 ? 0 : int(RoundHalfEven(1000.0 / framesPerSecond));
-}
 
 }  // namespace kestrova

@@ -90,11 +90,5 @@ QString capDriverVersion(int index);
 int capDriverCount();
 bool capDriversPresent();
 
-// 1 000 000 / fps rounded, ties to even; 0 for 0.
-unsigned FrameInterval(double framesPerSecond);
-// The movie frame rate a driver's interval shows: 1 000 000 / interval rounded, 12 below 2.
-int FramesPerSecondOfInterval(unsigned microSeconds);
-// The preview interval in ms: 1000 / fps rounded, 0 below 1.
-int PreviewInterval(int framesPerSecond);
 
 }  // namespace kestrova

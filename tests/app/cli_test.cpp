@@ -3,6 +3,8 @@
 #include "cli_runner.h"
 #include "kestrova_test.h"
 
+#include <QMap>
+
 
 using namespace kestrova;
 
@@ -27,25 +29,27 @@ TEST(CommandLine, VersionHelpAndBadUsage) {
     EXPECT_EQ(test::RunCli({}).status, cli::ExitUsage);
 }
 
-TEST(CommandLine, DevicesListsVideoThenAudioWithTheBuiltInSourcesLast) {
+TEST(CommandLine, DevicesListsDriversVideoThenAudioWithTheBuiltInSourcesLast) {
     const test::CliOutcome listed = test::RunCli({"devices"});
     ASSERT_EQ(listed.status, cli::ExitOk) << listed.err.toStdString();
     const QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
-    QStringList video;
-    QStringList audio;
+    QMap<QString, QStringList> kinds;
+    QStringList order;
     for (const QString& line : lines) {
         const QStringList columns = line.split('\t');
         ASSERT_EQ(columns.size(), 3) << line.toStdString();
-        QStringList& list = columns[0] == "wdm" ? video : audio;
-        EXPECT_TRUE(columns[0] == "wdm" || columns[0] == "audio") << line.toStdString();
+        EXPECT_TRUE(columns[0] == "vfw" || columns[0] == "wdm" || columns[0] == "audio") << line.toStdString();
+        QStringList& list = kinds[columns[0]];
         EXPECT_EQ(columns[1].toInt(), list.size()) << "indexes count from 0 within a kind";
         list << columns[2];
+        if (!order.contains(columns[0])) order << columns[0];
     }
-    ASSERT_FALSE(video.isEmpty());
-    EXPECT_EQ(video.back(), QStringLiteral("Test Pattern"));
-    ASSERT_FALSE(audio.isEmpty());
-    EXPECT_EQ(audio.back(), QStringLiteral("Test Tone"));
-    EXPECT_EQ(lines.first().section('\t', 0, 0), QStringLiteral("wdm"));
+    EXPECT_EQ(order, (QStringList{"vfw", "wdm", "audio"}));
+    EXPECT_EQ(kinds["vfw"], kinds["wdm"]) << "the drivers are the video devices";
+    ASSERT_FALSE(kinds["wdm"].isEmpty());
+    EXPECT_EQ(kinds["wdm"].back(), QStringLiteral("Test Pattern"));
+    ASSERT_FALSE(kinds["audio"].isEmpty());
+    EXPECT_EQ(kinds["audio"].back(), QStringLiteral("Test Tone"));
 
     EXPECT_EQ(test::RunCli({"devices", "--bogus"}).status, cli::ExitUsage);
 }

@@ -3,6 +3,7 @@
 
 #include "app/cli/cli.h"
 
+#include "cli_runner.h"
 #include "kestrova_test.h"
 #include "movie_probe.h"
 
@@ -56,6 +57,22 @@ TEST_F(RecordCommandTest, ARecordingOfSetLengthPrintsItsSummary) {
     EXPECT_EQ(probe.audioSamples, 44100);
 }
 
+TEST_F(RecordCommandTest, ACaptureWindowDriverRecordsThroughItsCaptureSequence) {
+    const QStringList devices = test::RunCli({"devices"}).out.split('\n');
+    const QString driver = devices.filter(QRegularExpression("^vfw\t\\d+\tTest Pattern$")).value(0).section('\t', 1, 1);
+    ASSERT_FALSE(driver.isEmpty());
+    const QString out = path("driver.avi");
+    QProcess cli;
+    start(cli, {"--source", "vfw:" + driver, "--out", out, "--seconds", "1", "--fps", "20", "--size", "320x240", "--audio"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), cli::ExitOk) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), QStringLiteral("frames=20 dropped=0 seconds=1.00 file=%1\n").arg(out));
+    const test::MovieProbe probe = ProbeMovie(out);
+    EXPECT_EQ(probe.videoPackets, 20);
+    EXPECT_DOUBLE_EQ(probe.frameRate, 20);
+    EXPECT_TRUE(probe.audio);
+}
+
 TEST_F(RecordCommandTest, RefusedSourcesAndBadOptions) {
     struct Case {
         QStringList arguments;
@@ -68,6 +85,7 @@ TEST_F(RecordCommandTest, RefusedSourcesAndBadOptions) {
         {{"--source", "testpattern", "--out", "x.avi", "--codec", "divx"}, cli::ExitUsage, "unknown codec"},
         {{"--source", "testpattern", "--out", "x.avi", "--size", "99x"}, cli::ExitUsage, "bad size"},
         {{"--source", "wdm:99", "--out", "x.avi"}, cli::ExitUsage, "no video device"},
+        {{"--source", "vfw:99", "--out", "x.avi"}, cli::ExitUsage, "no video device"},
         {{"--out", "x.avi"}, cli::ExitUsage, "--source and --out"},
         {{"--source", "testpattern", "--out", "/no/such/folder/x.avi", "--seconds", "1"}, cli::ExitFailed, "cannot create"},
     };

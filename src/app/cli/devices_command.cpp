@@ -20,6 +20,8 @@ int RunDevices(const QStringList& arguments) {
         out += QByteArray(kind) + '\t' + QByteArray::number(qulonglong(index)) + '\t' + clean.toUtf8() + '\n';
     };
     const std::vector<media::VideoDevice> video = media::VideoDevices();
+    // The capture-window drivers are the same devices, reached through their driver.
+    for (std::size_t i = 0; i < video.size(); ++i) line("vfw", i, video[i].name);
     for (std::size_t i = 0; i < video.size(); ++i) line("wdm", i, video[i].name);
     const std::vector<media::AudioDevice> audio = media::AudioDevices();
     for (std::size_t i = 0; i < audio.size(); ++i) line("audio", i, audio[i].name);

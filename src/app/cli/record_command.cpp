@@ -1,6 +1,7 @@
 #include "record_command.h"
 
 #include "cli.h"
+#include "platform/capture_driver.h"
 #include "platform/media/devices.h"
 #include "platform/media/media_session.h"
 #include "platform/media/recorder.h"
@@ -78,6 +79,53 @@ QString parse(const QStringList& arguments, Options& options) {
     return {};
 }
 
+// A "vfw:N" source records through its capture-window driver: the movie is a capture sequence with
+// the driver's records, and its end arrives through the status callback.
+int RecordThroughDriver(const Options& options, int index) {
+    CaptureDriver driver;
+    if (!driver.connectDriver(index)) return fail(ExitFailed, QStringLiteral("the driver vfw:%1 does not connect").arg(index));
+    if ((!options.size.isEmpty() || options.fps > 0) && !driver.selectFormat(options.size, options.fps)) {
+        return fail(ExitFailed, QStringLiteral("the driver does not take that size or rate"));
+    }
+    const double sourceFps = driver.session()->runner().settings().fps;
+    const double fps = options.fps > 0 ? options.fps : sourceFps > 0 ? sourceFps : TestPatternRate;
+    driver.parms.dwRequestMicroSecPerFrame = FrameInterval(fps);
+    driver.parms.fYield = 1;
+    driver.parms.fCaptureAudio = options.audio;
+    driver.parms.fLimitEnabled = options.seconds > 0;
+    // The driver's limit is in whole seconds.
+    driver.parms.wTimeLimit = uint32_t(std::max<long long>(1, std::llround(options.seconds)));
+    driver.captureFile = options.out;
+    driver.compressor = options.codec;
+    QString ended;
+    driver.statusCallback = [&](quintptr, int id, const QString& text) {
+        if (id == IDS_CAP_END) {
+            ended = text;
+            QCoreApplication::exit(0);
+        }
+        return true;
+    };
+    InstallQuitSignalHandler([&] { driver.stopSequence(); });
+    QTimer progress;
+    const bool terminal = ::isatty(STDERR_FILENO);
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        const CAPSTATUS now = driver.status();
+        std::fprintf(stderr, "%srecording %s: %u frames, %u dropped%s", terminal ? "\r" : "", options.out.toLocal8Bit().constData(),
+                     now.dwCurrentVideoFrame, now.dwCurrentVideoFramesDropped, terminal ? "" : "\n");
+    });
+    progress.start(terminal ? 1000 : 10000);
+    if (!driver.startSequence()) return fail(ExitFailed, ended.isEmpty() ? QStringLiteral("the capture does not start") : ended);
+    QCoreApplication::exec();
+    progress.stop();
+    if (terminal) std::fputc('\n', stderr);
+    const CAPSTATUS done = driver.status();
+    std::printf("frames=%u dropped=%u seconds=%s file=%s\n", done.dwCurrentVideoFrame, done.dwCurrentVideoFramesDropped,
+                QString::number(done.dwCurrentVideoFrame / fps, 'f', 2).toUtf8().constData(), options.out.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (ended != QLatin1String("Capture End")) return fail(ExitFailed, ended);
+    return ExitOk;
+}
+
 }  // namespace
 
 const char* RecordUsage() {
@@ -95,6 +143,9 @@ int RunRecordCommand(const QStringList& arguments) {
     QString error;
     std::optional<SourceSettings> settings = SourceFromName(options.source, VideoDevices(), error);
     if (!settings) return fail(ExitUsage, error);
+    if (options.source.section(u':', 0, 0).toLower() == QLatin1String("vfw")) {
+        return RecordThroughDriver(options, options.source.section(u':', 1).toInt());
+    }
     if (settings->kind == QLatin1String(KindStream) || settings->kind == QLatin1String(KindIpCamera)) {
         return fail(ExitFailed, QStringLiteral("Capture Mode not supported"));
     }
