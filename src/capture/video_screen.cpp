@@ -105,6 +105,7 @@ VideoScreen::VideoScreen(QWidget* parent)
     statusBar_->hide();
     wdmStatus_.setObjectName(QStringLiteral("WDMStatus"));
     wdmStatus_.setInterval(100);
+    connect(&wdmStatus_, &QTimer::timeout, this, &VideoScreen::WDMStatusTick);
     connect(&wdmStatus_, &QTimer::timeout, this, &VideoScreen::statusTick);
     dvStatus_.setObjectName(QStringLiteral("DVStatus"));
     dvStatus_.setInterval(40);

@@ -133,6 +133,9 @@ public:
     void AudioVFW(bool x);
     void ResizeWDM();
     void SizeVideoWindow();
+    void WDMStatusTick();
+    // The running timecode over the picture while the movie toolbar's "tcr" button is down.
+    void ShowTCR(bool tcrButtonDown);
     void VideoCompressionDialog();
     void showVideoInfo();
     void DragWindow();

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStatusBar>
 
 using namespace kestrova;
@@ -396,4 +397,25 @@ TEST_F(VideoScreenTest, AStreamWithoutASizeKeepsTheWindow) {
     screen->resize(400, 300);
     screen->ResizeWDM();
     EXPECT_EQ(screen->size(), QSize(400, 300));
+}
+
+TEST_F(VideoScreenTest, TheStatusTickShowsTheControlsStatistics) {
+    QStringList times, dropped;
+    QObject::connect(screen.get(), &VideoScreen::timeText, [&](const QString& text) { times << text; });
+    QObject::connect(screen.get(), &VideoScreen::droppedText, [&](const QString& text) { dropped << text; });
+    connectKind("wdm");
+    Vars.CaptureMode = "multiple";
+    Vars.ImageCounter = 7;
+    screen->WDMStatusTick();
+    EXPECT_EQ(statusTexts.back(), "7 frames captured");
+    EXPECT_EQ(times.back(), "N/A");
+    EXPECT_EQ(dropped.back(), "N/A");
+
+    Vars.CaptureMode = "movie";
+    Vars.CaptureFileName = tempPath("ticks.avi");
+    screen->Record(MovieSettings{});
+    ASSERT_TRUE(WaitUntil([&] { return times.size() > 3 && times.back() != "00:00:00:00"; }, 3000));
+    EXPECT_TRUE(QRegularExpression("^00:00:0[0-9]:[0-9]{2}$").match(times.back()).hasMatch()) << times.back().toStdString();
+    EXPECT_EQ(dropped.back(), "0");
+    screen->StopCapture();
 }
