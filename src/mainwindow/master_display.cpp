@@ -40,7 +40,10 @@ void Master::setUpDisplay() {
     QAction* overlay = view->addAction(Translate(QStringLiteral("Overlay Image")));
     overlay->setObjectName(QStringLiteral("mnuOverlayImage"));
     overlay->setCheckable(true);
-    connect(overlay, &QAction::triggered, this, &Master::OverlayImage);
+    connect(overlay, &QAction::triggered, this, [this, overlay] {
+        overlay->setChecked(!overlay->isChecked());  // the tick follows the choice, not the click
+        OverlayImage();
+    });
     QAction* clear = view->addAction(Translate(QStringLiteral("Clear")));
     clear->setObjectName(QStringLiteral("mnuClear"));
     connect(clear, &QAction::triggered, this, [this] { videoScreen_->wdmX()->ImageOverlay(QImage(), 0, 0, QColor(), 0); });
@@ -124,7 +127,6 @@ void Master::toggleDirectX(bool checked) {
 
 void Master::OverlayImage() {
     auto* item = findChild<QAction*>(QStringLiteral("mnuOverlayImage"));
-    item->setChecked(!item->isChecked());  // the tick follows the choice below, not the click
     const QString name = CurrentPrompts().openFile(
         Translate(QStringLiteral("Open...")),
         QtFileFilter(QStringLiteral("All files |*.bmp;*.jpg;*.gif|GIF File (*.gif)|*.gif|Bitmap File (*.bmp)|*.bmp|JPEG Image "

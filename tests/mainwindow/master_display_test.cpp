@@ -117,3 +117,28 @@ TEST_F(MasterVfwTest, APriorityTheSystemRefusesIsShownNotTicked) {
     EXPECT_EQ(prompts->messages(), QStringList{"The priority cannot be changed: Permission denied"});
     EXPECT_EQ(asked, (QList<int>{-10, -20}));
 }
+
+TEST_F(MasterVfwTest, OverlayImageKeepsThePictureWhenTheColourIsCancelled) {
+    const QString picture = tempPath("logo.bmp");
+    QImage logo(32, 16, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(logo.save(picture, "BMP"));
+    prompts->fileAnswers.push_back(picture);
+    prompts->colorAnswers.push_back(std::nullopt);
+    master->OverlayImage();
+    EXPECT_EQ(master->videoScreen()->MotionPicture.size(), QSize(32, 16));
+    EXPECT_FALSE(master->findChild<QAction*>("mnuOverlayImage")->isChecked());
+    ASSERT_EQ(prompts->shown.size(), 2u);
+    EXPECT_EQ(prompts->shown[1].title, "Choose the transparency color...");
+}
+
+TEST_F(MasterVfwTest, ThePreviewRateListSetsTheRate) {
+    connectTestPattern();
+    master->movieFrameRateControl()->setValue(20);
+    master->previewRateClicked(14);
+    EXPECT_EQ(Vars.PreviewRate, 15);
+    CAPSTATUS status;
+    ASSERT_TRUE(capGetStatus(Vars.CaptureWindow, status));
+    EXPECT_EQ(status.fLiveWindow, 1);
+    EXPECT_EQ(master->movieFrameRateControl()->value(), 20) << "only a control source's movie rate follows";
+}
