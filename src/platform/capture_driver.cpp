@@ -242,7 +242,12 @@ bool CaptureDriver::startRecorder(double fps, bool frameByFrame) {
     settings.compressor = compressor;
     settings.frameByFrame = frameByFrame;
     if (parms.wNumVideoRequested > 0) settings.queueCapacity = parms.wNumVideoRequested;
-    if (!frameByFrame && parms.fCaptureAudio) settings.audio = AudioDevices().front();
+    if (!frameByFrame && parms.fCaptureAudio) {
+        settings.audio = AudioDevices().front();
+        settings.audioBits = waveFormat.wBitsPerSample;
+        settings.audioRate = int(waveFormat.nSamplesPerSec);
+        settings.audioChannels = waveFormat.nChannels;
+    }
     std::int64_t limit = parms.dwIndexSize;
     if (!frameByFrame && parms.fLimitEnabled && parms.wTimeLimit > 0) {
         const std::int64_t timed = std::max<std::int64_t>(1, std::llround(parms.wTimeLimit * fps));

@@ -155,10 +155,19 @@ TEST_F(CaptureWindowTest, TheTestPatternDriverReportsItsPictureAndDialogs) {
     EXPECT_FALSE(capSetAudioFormat(window, wave, 18));
 }
 
-TEST_F(CaptureWindowTest, AnExclusiveMovieEndsAtItsLimitAndPlays) {
+TEST_F(CaptureWindowTest, AnExclusiveMovieEndsAtItsLimitAndPlaysWithTheSoundFormatAskedFor) {
     connectTestPattern();
     const QString file = tempPath("limit.avi");
     setUpMovie(file, 1);
+    CAPTUREPARMS parms;
+    capCaptureGetSetup(window, parms);
+    parms.fCaptureAudio = 1;
+    capCaptureSetSetup(window, parms);
+    WAVEFORMATEX wave;
+    wave.nChannels = 2;
+    wave.wBitsPerSample = 8;
+    wave.nSamplesPerSec = 22050;
+    ASSERT_TRUE(capSetAudioFormat(window, wave, capGetAudioFormatSize(window)));
     ASSERT_TRUE(capCaptureSequence(window));  // returns when the movie has ended
     ASSERT_FALSE(ids.empty());
     EXPECT_EQ(ids.front(), IDS_CAP_BEGIN);
@@ -175,6 +184,9 @@ TEST_F(CaptureWindowTest, AnExclusiveMovieEndsAtItsLimitAndPlays) {
     EXPECT_EQ(movie.container, "avi");
     EXPECT_EQ(movie.videoPackets, 30);
     EXPECT_NEAR(movie.frameRate, 30, 0.01);
+    EXPECT_EQ(movie.audioCodec, "pcm_u8");
+    EXPECT_EQ(movie.sampleRate, 22050);
+    EXPECT_NEAR(double(movie.audioSamples), 22050, 22050 / 30.0);
 }
 
 TEST_F(CaptureWindowTest, AClickInTheCaptureWindowEndsAnExclusiveMovieWhileOtherInputWaits) {

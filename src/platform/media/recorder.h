@@ -51,6 +51,11 @@ struct RecorderSettings {
     // An audio stream from this input; Test Tone (generated in step with the video) when its format
     // is empty.
     std::optional<AudioDevice> audio;
+    // The sound's samples: 8 or 16 bits (PCM), and for the Test Tone also its rate (0: TestToneRate)
+    // and 1 or 2 channels.
+    int audioBits = 16;
+    int audioRate = 0;
+    int audioChannels = 1;
     bool frameByFrame = false;
     std::int64_t frameLimit = 0;  // the movie ends by itself after this many frames; 0: none
     std::size_t queueCapacity = 16;
