@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace kestrova {
@@ -109,7 +110,23 @@ VideoScreen::VideoScreen(QWidget* parent)
     connect(&wdmStatus_, &QTimer::timeout, this, &VideoScreen::statusTick);
     dvStatus_.setObjectName(QStringLiteral("DVStatus"));
     dvStatus_.setInterval(40);
+    connect(&dvStatus_, &QTimer::timeout, this, &VideoScreen::DVStatusTick);
     connect(&dvStatus_, &QTimer::timeout, this, &VideoScreen::dvStatusTick);
+    mastertoolbar_ = new QToolBar(this);
+    mastertoolbar_->setObjectName(QStringLiteral("Mastertoolbar"));
+    const std::array<std::pair<const char*, int>, 5> transport = {{{"play", 1}, {"pause", 3}, {"stop", 2}, {"rew", 6}, {"fwd", 5}}};
+    for (const auto& [key, command] : transport) {
+        QAction* button = mastertoolbar_->addAction(QString::fromLatin1(key));
+        button->setObjectName(QString::fromLatin1(key));
+        connect(button, &QAction::triggered, this, [this, command = command] { wdmX_->DVTransport(command); });
+    }
+    mastertoolbar_->hide();
+    dvPos_ = new QLabel(this);
+    dvPos_->setObjectName(QStringLiteral("DVpos"));
+    dvPos_->hide();
+    dvTaken_ = new QLabel(this);
+    dvTaken_->setObjectName(QStringLiteral("DVtaken"));
+    dvTaken_->hide();
     connect(wdmX_, &CaptureControl::opened, this, &VideoScreen::engineOpened);
     connect(wdmX_, &CaptureControl::openFailed, this, &VideoScreen::engineFailed);
     connect(wdmX_, &CaptureControl::sourceLost, this, &VideoScreen::statusText);
@@ -188,6 +205,7 @@ void VideoScreen::showVideoInfo() {
 
 void VideoScreen::Initialize() {
     initializing_ = Pending::None;
+    mastertoolbar_->hide();
     setBusy(true);
     setCaption(Translate(QStringLiteral("Initializing...")));
     QCoreApplication::processEvents();
@@ -313,7 +331,14 @@ void VideoScreen::finishWdm() {
     }
     controls_.audioDevices.clear();
     for (int i = 0; i < wdmX_->AudioDeviceCount(); ++i) controls_.audioDevices << wdmX_->AudioDeviceName(i);
-    if (wdmX_->DVTransport(0) > 0) dvStatus_.start();
+    if (wdmX_->DVTransport(0) > 0) {
+        mastertoolbar_->show();
+        dvPos_->show();
+        dvTaken_->show();
+        dvStatus_.start();
+    } else {
+        mastertoolbar_->hide();
+    }
     controls_.exportDv = wdmX_->DeviceKind() > 1;
     controls_.tunerCable = wdmX_->TunerInput() == 1;
     controls_.tunerVisible = wdmX_->DeviceKind() == 1;
@@ -335,6 +360,9 @@ void VideoScreen::commonEnd() {
 
 void VideoScreen::Disconnect() {
     dvStatus_.stop();
+    mastertoolbar_->hide();
+    dvPos_->hide();
+    dvTaken_->hide();
     setCaption(SettingsAppTitle());
     grabPending_ = false;
     SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("PUMV"), Vars.AVIInfo[7]);
@@ -475,13 +503,15 @@ void VideoScreen::ResizeWDM() {
     wdmX_->setScalePreview(true);
     const QSize picture = ZoomedSize(wdmX_->VideoWidth(), wdmX_->VideoHeight(), winVideoSize_);
     if (picture.isEmpty()) return;
-    wdmX_->setGeometry(0, 0, picture.width(), picture.height());
+    const int tape = mastertoolbar_->isVisibleTo(this) ? mastertoolbar_->sizeHint().height() : 0;
+    mastertoolbar_->setGeometry(0, 0, picture.width(), tape);
+    wdmX_->setGeometry(0, tape, picture.width(), picture.height());
     const int bar = statusBar_->isVisible() ? statusBar_->sizeHint().height() : 0;
-    statusBar_->setGeometry(0, picture.height(), picture.width(), bar);
+    statusBar_->setGeometry(0, tape + picture.height(), picture.width(), bar);
     resolutionPanel_->setText(Translate(QStringLiteral("Resolution:")) +
                               QStringLiteral("%1x%2 ").arg(wdmX_->VideoWidth()).arg(wdmX_->VideoHeight()));
     emit panelText(QStringLiteral("resolution"), Translate(QStringLiteral("Connected")));
-    resizeFrame(picture.width(), picture.height() + bar);
+    resizeFrame(picture.width(), tape + picture.height() + bar);
 }
 
 void VideoScreen::closeEvent(QCloseEvent* event) {

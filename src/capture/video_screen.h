@@ -14,6 +14,7 @@
 
 class QLabel;
 class QStatusBar;
+class QToolBar;
 class QToolButton;
 
 namespace kestrova {
@@ -105,6 +106,10 @@ public:
 
     CaptureControl* wdmX() const { return wdmX_; }
     QStatusBar* statusBar() const { return statusBar_; }
+    // The tape transport of a DV camcorder: "play", "pause", "stop", "rew", "fwd".
+    QToolBar* Mastertoolbar() const { return mastertoolbar_; }
+    QLabel* DVpos() const { return dvPos_; }
+    QLabel* DVtaken() const { return dvTaken_; }
     const QImage& StreamPic() const { return streamPic_; }
     const QImage& mira() const { return mira_; }
     const DeviceControls& controls() const { return controls_; }
@@ -134,6 +139,7 @@ public:
     void ResizeWDM();
     void SizeVideoWindow();
     void WDMStatusTick();
+    void DVStatusTick();
     // The running timecode over the picture while the movie toolbar's "tcr" button is down.
     void ShowTCR(bool tcrButtonDown);
     void VideoCompressionDialog();
@@ -185,6 +191,9 @@ private:
 
     CaptureControl* wdmX_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    QToolBar* mastertoolbar_ = nullptr;
+    QLabel* dvPos_ = nullptr;
+    QLabel* dvTaken_ = nullptr;
     QLabel* resolutionPanel_ = nullptr;
     QToolButton* audioPanel_ = nullptr;
     QTimer wdmStatus_;

@@ -5,7 +5,9 @@
 
 #include "core/global_state.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QLabel>
 
 namespace kestrova {
 
@@ -23,6 +25,14 @@ void VideoScreen::WDMStatusTick() {
     if (!wdmX_->Capturing()) wdmStatus_.stop();
     emit timeText(ElapsedTimeText(ms));
     emit droppedText(QString::number(dropped));
+}
+
+// The control gives the tape position as the eight hexadecimal digits of its binary-coded timecode.
+void VideoScreen::DVStatusTick() {
+    dvPos_->setText(TimecodeText(wdmX_->DVTimecode().toUInt(nullptr, 16)));
+    dvTaken_->setText(wdmX_->DVRecordingDate());
+    if (wdmX_->DVTransport(0) == 2) dvPos_->clear();
+    QCoreApplication::processEvents();
 }
 
 void VideoScreen::ShowTCR(bool tcrButtonDown) {
