@@ -47,7 +47,9 @@ void Master::setUpDisplay() {
     QAction* clear = view->addAction(Translate(QStringLiteral("Clear")));
     clear->setObjectName(QStringLiteral("mnuClear"));
     connect(clear, &QAction::triggered, this, [this] { videoScreen_->wdmX()->ImageOverlay(QImage(), 0, 0, QColor(), 0); });
-    connect(videoScreen_, &VideoScreen::controlsChanged, this, [directX, overlay, clear](const DeviceControls& controls) {
+    QAction* overlayMode = findChild<QAction*>(QStringLiteral("mnuOverlay"));
+    connect(videoScreen_, &VideoScreen::controlsChanged, this, [directX, overlay, clear, overlayMode](const DeviceControls& controls) {
+        if (overlayMode) overlayMode->setEnabled(controls.overlay);
         directX->setEnabled(controls.directX);
         directX->setChecked(controls.directXChecked);
         overlay->setEnabled(controls.overlayImage);

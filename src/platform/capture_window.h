@@ -90,5 +90,4 @@ QString capDriverVersion(int index);
 int capDriverCount();
 bool capDriversPresent();
 
-
 }  // namespace kestrova
