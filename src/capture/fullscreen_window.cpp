@@ -61,6 +61,14 @@ void Fullscreen::connectDriver() {
 
 void Fullscreen::keyPressEvent(QKeyEvent*) { close(); }
 
+bool Fullscreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == keyy_ && event->type() == QEvent::KeyPress) {
+        close();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void Fullscreen::done(int result) {
     release();
     QDialog::done(result);

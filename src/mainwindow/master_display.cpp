@@ -53,7 +53,7 @@ void Master::setUpDisplay() {
         directX->setEnabled(controls.directX);
         directX->setChecked(controls.directXChecked);
         overlay->setEnabled(controls.overlayImage);
-        clear->setEnabled(controls.overlayImage && overlay->isChecked());
+        clear->setEnabled(overlay->isChecked());
     });
     QMenu* priority = view->addMenu(Translate(QStringLiteral("Priority")));
     priority->setObjectName(QStringLiteral("cpu_priority"));

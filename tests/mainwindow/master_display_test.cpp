@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
@@ -85,13 +86,14 @@ TEST_F(MasterVfwTest, ABackgroundMovieShowsItsProgressAndEndsOnce) {
     EXPECT_EQ(test::ProbeMovie(Vars.CaptureFileName).videoPackets, 60);
 }
 
-TEST_F(MasterVfwTest, FullScreenShowsTheDriverAndConnectsItAgainAfterwards) {
+TEST_F(MasterVfwTest, FullScreenShowsTheDriverUntilAKeyAndConnectsItAgainAfterwards) {
     connectTestPattern();
     bool shown = false;
     master->fullscreenOpened = [&](Fullscreen& fullscreen) {
         QTimer::singleShot(100, &fullscreen, [&] {
             shown = CaptureWindow::find(fullscreen.captureWindow()) != nullptr;
-            fullscreen.close();
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+            QCoreApplication::sendEvent(fullscreen.findChild<QWidget*>("Keyy"), &key);
         });
     };
     master->ViewFullscreen();
