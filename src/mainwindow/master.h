@@ -12,6 +12,8 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QSlider;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -24,6 +26,7 @@ class ChooseDevice;
 class DeviceToolbar;
 class Image;
 class Preferences;
+class StreamServer;
 class VideoScreen;
 struct MovieSettings;
 
@@ -84,8 +87,11 @@ public:
 
     QTimer& motionTimer() { return motionTimer_; }
     QTimer& multipleImageTimer() { return multipleImageTimer_; }
-    bool webShareOn() const { return webShareOn_; }
-    int webSharePort() const { return webSharePort_; }
+    // The web share's server (`stream`): on only in the "webshare" mode.
+    bool webShareOn() const;
+    int webSharePort() const;
+    StreamServer& stream() const;
+    QString webShareAddress() const;
     // The one image editor window that image mode captures into; null until the first still.
     Image* imageEditor() const { return imageEditor_; }
     int multipleImageMode() const { return multipleImageMode_; }
@@ -120,6 +126,11 @@ private:
     void buildBands();
     void buildOperationBar();
     void buildMovieBar();
+    void buildWebShareBar();
+    void loadWebShareSettings();
+    void storeWebShareSettings();
+    // A port of -1 keeps the server's port.
+    void switchWebShare(bool on, int port = -1);
     void buildMainToolbar();
     void buildToolbarsMenu(QMenu* menu);
     void buildStatusBar();
@@ -154,8 +165,11 @@ private:
     QSet<int> pressedShortcuts_;
     QTimer motionTimer_;
     QTimer multipleImageTimer_;
-    bool webShareOn_ = false;
-    int webSharePort_ = 0;
+    StreamServer* stream_ = nullptr;
+    QLineEdit* webSharePortBox_ = nullptr;
+    QSlider* webShareQuality_ = nullptr;
+    QLabel* webShareUrl_ = nullptr;
+    QLabel* webShareStatus_ = nullptr;
     int multipleImageMode_ = 0;
     UnloadMode unloadMode_ = UnloadMode::User;
 };

@@ -57,11 +57,11 @@ void Master::buildBands() {
     buildOperationBar();
     addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
-    // Their contents come with the image, multiple-image, AVI builder, WebShare and tuner windows.
+    // Their contents come with the image, multiple-image, AVI builder and tuner windows.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
     addBand(QStringLiteral("multiple"), Translate(QStringLiteral("Multiple Image Capture")));
     addBand(QStringLiteral("avibuilder"), Translate(QStringLiteral("Avi Builder")));
-    addBand(QStringLiteral("webshare"), Translate(QStringLiteral("Web Share")));
+    buildWebShareBar();
     QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
     tuner->setObjectName(QStringLiteral("TunerBand"));
     tuner->hide();
