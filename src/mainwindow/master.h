@@ -59,7 +59,11 @@ public:
     void closeBySystem();
     // File menu "E&xit": the program's own close, without the question.
     void exitProgram();
-    void showPreferences();
+    // File menu "&Preferences" shows it without blocking; the main toolbar's button modally.
+    void showPreferences(Qt::WindowModality modality = Qt::NonModal);
+    void showAbout();
+    // The help page in the web browser (Help menu and F1).
+    void showHelp();
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
@@ -126,6 +130,7 @@ private:
     void buildBands();
     void buildOperationBar();
     void buildMovieBar();
+    void layOutStatusPanel();
     void buildWebShareBar();
     void loadWebShareSettings();
     void storeWebShareSettings();

@@ -40,6 +40,8 @@ bool Master::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched->parent() == statusBar()) {
         openInBrowser(Vars.HomePageAddress);
+    } else if (event->type() == QEvent::Resize && watched == statusPanel_) {
+        layOutStatusPanel();
     } else if (event->type() == QEvent::MouseButtonPress && watched == webShareUrl_) {
         openInBrowser(webShareAddress());
     }

@@ -72,6 +72,8 @@ void Master::buildWebShareBar() {
 
 void Master::loadWebShareSettings() {
     webSharePortBox_->setText(GetSetting(SettingsAppTitle(), WebShareSection, QStringLiteral("Port"), QStringLiteral("80")));
+    // The server takes the box's port at once, so that closing stores it even if the mode never ran.
+    stream_->setPort(webSharePortBox_->text().toInt());
     webShareQuality_->setValue(
         GetSetting(SettingsAppTitle(), WebShareSection, QStringLiteral("Quality"), QString::number(webShareQuality_->value()))
             .toInt());

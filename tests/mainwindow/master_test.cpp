@@ -12,11 +12,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 
 #include <functional>
-#include <QMdiArea>
-#include <QTimer>
 
 using namespace kestrova;
 using kestrova::test::KestrovaTest;
@@ -116,6 +118,18 @@ TEST_F(MainWindowLifecycle, GeometryAndToolbarTicksComeBackButItemsSevenAndEight
     EXPECT_EQ(stored("State"), "2");
     const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
     EXPECT_EQ(qRound(Val(stored("Width")) / twips), 900) << "not stored while maximised";
+}
+
+TEST_F(MainWindowLifecycle, TheWebSharePortAndQualityComeBack) {
+    SaveSetting(SettingsAppTitle(), "WebShare", "Port", "8081");
+    SaveSetting(SettingsAppTitle(), "WebShare", "Quality", "40");
+    loadAndExit([](Master& master) {
+        EXPECT_EQ(master.findChild<QLineEdit*>("WebShare_Port")->text(), "8081");
+        EXPECT_FALSE(master.webShareOn()) << "the server listens only in the webshare mode";
+        master.findChild<QSlider*>("WebShare_Quality")->setValue(55);
+    });
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "WebShare", "Port"), "8081");
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "WebShare", "Quality"), "55");
 }
 
 TEST_F(MainWindowLifecycle, AMissingCommandLineFileIsReportedAndTheLoadGoesOn) {
