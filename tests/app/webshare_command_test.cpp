@@ -1,6 +1,7 @@
 #include "app/cli/cli.h"
 
 #include "cli_runner.h"
+#include "http_exchange.h"
 #include "kestrova_test.h"
 #include "wait_until.h"
 
@@ -8,7 +9,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QTcpSocket>
 
 using namespace kestrova;
 using kestrova::test::KestrovaTest;
@@ -31,22 +31,10 @@ TEST_F(WebShareCommand, ServesTheLivePageAndPictureForTheGivenTime) {
         10000));
     ASSERT_GT(port, 0) << err.toStdString();
 
-    auto ask = [&](const QByteArray& request) {
-        QTcpSocket socket;
-        socket.connectToHost("127.0.0.1", static_cast<quint16>(port));
-        socket.write(request);
-        QByteArray reply;
-        WaitUntil(
-            [&] {
-                reply += socket.readAll();
-                return socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            3000);
-        return reply;
-    };
+    auto ask = [&](const QByteArray& request) { return test::HttpExchange(port, request); };
     EXPECT_TRUE(ask("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").contains("SRC=\"http://127.0.0.1/live\""));
     const QByteArray image = ask("GET /live?1 HTTP/1.1\r\n\r\n");
-    EXPECT_EQ(QImage::fromData(image.mid(image.indexOf("\r\n\r\n") + 4), "JPG").size(), QSize(640, 480));
+    EXPECT_EQ(QImage::fromData(test::HttpBody(image), "JPG").size(), QSize(640, 480));
 
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitCode(), cli::ExitOk);

@@ -12,6 +12,7 @@
 #include "platform/stream_server.h"
 #include "ui/keyed.h"
 
+#include "http_exchange.h"
 #include "kestrova_test.h"
 #include "media_test_support.h"
 #include "movie_probe.h"
@@ -132,23 +133,11 @@ TEST_F(CaptureModes, TheWebShareModeServesTheLivePictureUntilTheModeChanges) {
     master->SetCaptureMode("webshare");
     ASSERT_TRUE(master->webShareOn());
     const quint16 port = static_cast<quint16>(master->stream().boundPort());
-    auto ask = [&](const QByteArray& request) {
-        QTcpSocket socket;
-        socket.connectToHost("127.0.0.1", port);
-        socket.write(request);
-        QByteArray reply;
-        WaitUntil(
-            [&] {
-                reply += socket.readAll();
-                return socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            3000);
-        return reply;
-    };
+    auto ask = [&](const QByteArray& request) { return test::HttpExchange(port, request); };
     const QByteArray page = ask("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n");
     EXPECT_TRUE(page.contains("SRC=\"http://127.0.0.1:" + QByteArray::number(port) + "/live\"")) << page.constData();
     const QByteArray image = ask("GET /live?12345 HTTP/1.1\r\n\r\n");
-    const QImage picture = QImage::fromData(image.mid(image.indexOf("\r\n\r\n") + 4), "JPG");
+    const QImage picture = QImage::fromData(test::HttpBody(image), "JPG");
     EXPECT_EQ(picture.size(), master->videoScreen()->wdmX()->CurrentPicture().size());
     EXPECT_EQ(master->findChild<QLabel*>("Labels_14")->text(), "Streaming");
     master->masterTimerTick();

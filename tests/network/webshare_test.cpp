@@ -2,11 +2,10 @@
 
 #include "platform/stream_server.h"
 
+#include "http_exchange.h"
 #include "kestrova_test.h"
-#include "wait_until.h"
 
 #include <QFile>
-#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -90,19 +89,7 @@ TEST_F(WebShareResponderTest, ServesThePageAndAFreshImageForEveryOtherRequest) {
     QStringList status;
     QObject::connect(&responder, &WebShareResponder::statusText, [&](const QString& text) { status << text; });
 
-    auto ask = [&](const QByteArray& request) {
-        QTcpSocket socket;
-        socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(server.boundPort()));
-        socket.write(request);
-        QByteArray reply;
-        test::WaitUntil(
-            [&] {
-                reply += socket.readAll();
-                return socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            3000);
-        return reply;
-    };
+    auto ask = [&](const QByteArray& request) { return test::HttpExchange(server.boundPort(), request); };
 
     const QByteArray pageReply = ask("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(server.boundPort()) + "\r\n\r\n");
     EXPECT_TRUE(pageReply.startsWith("HTTP/1.1 200 OK\r\nServer: Video Kestrova\r\n"));

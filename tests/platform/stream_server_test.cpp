@@ -1,7 +1,7 @@
 #include "platform/stream_server.h"
 
+#include "http_exchange.h"
 #include "kestrova_test.h"
-#include "wait_until.h"
 
 #include <QFile>
 #include <QTcpSocket>
@@ -22,17 +22,6 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return socket->state() == QAbstractSocket::ConnectedState; }, 2000));
         return socket;
     }
-    // Everything the server sends until it closes the connection.
-    static QByteArray replyOf(QTcpSocket& socket, int milliseconds = 3000) {
-        QByteArray reply;
-        WaitUntil(
-            [&] {
-                reply += socket.readAll();
-                return socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            milliseconds);
-        return reply + socket.readAll();
-    }
     static bool closed(QTcpSocket& socket, int milliseconds) {
         return WaitUntil([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, milliseconds);
     }
@@ -50,7 +39,7 @@ TEST_F(StreamServerTest, AnswersEachRequestInsideItsEventAndClosesTheConnection)
 
     auto socket = client(server);
     socket->write("GET / HTTP/1.1\r\nHost: camera:8080\r\n\r\n");
-    EXPECT_EQ(replyOf(*socket), QByteArray("HTTP/1.1 200 OK\r\n\r\npage"));
+    EXPECT_EQ(test::ReadUntilClosed(*socket), QByteArray("HTTP/1.1 200 OK\r\n\r\npage"));
     ASSERT_EQ(requests.size(), 1);
     EXPECT_EQ(requests[0], QStringLiteral("GET / HTTP/1.1\r\nHost: camera:8080\r\n\r\n"));
 
@@ -59,7 +48,7 @@ TEST_F(StreamServerTest, AnswersEachRequestInsideItsEventAndClosesTheConnection)
     pieces->write("GET /live?1 HT");
     WaitUntil([] { return false; }, 50);
     pieces->write("TP/1.1\n\n");
-    EXPECT_EQ(replyOf(*pieces), QByteArray("HTTP/1.1 200 OK\r\n\r\npage"));
+    EXPECT_EQ(test::ReadUntilClosed(*pieces), QByteArray("HTTP/1.1 200 OK\r\n\r\npage"));
     EXPECT_EQ(requests.size(), 2);
 }
 
@@ -82,7 +71,7 @@ TEST_F(StreamServerTest, SendsAFileWholeWithItsHeaderAndAnswers404WithoutIt) {
 
     auto socket = client(server);
     socket->write("GET /live HTTP/1.1\r\n\r\n");
-    const QByteArray reply = replyOf(*socket);
+    const QByteArray reply = test::ReadUntilClosed(*socket);
     EXPECT_TRUE(reply.startsWith("HTTP/1.1 200 OK\r\n"));
     EXPECT_TRUE(reply.contains("\r\nContent-Type: image/jpeg\r\n"));
     EXPECT_TRUE(reply.contains("\r\nContent-Length: 100000\r\n"));
@@ -91,7 +80,7 @@ TEST_F(StreamServerTest, SendsAFileWholeWithItsHeaderAndAnswers404WithoutIt) {
 
     auto missing = client(server);
     missing->write("GET /live HTTP/1.1\r\n\r\n");
-    EXPECT_TRUE(replyOf(*missing).startsWith("HTTP/1.1 404 Not Found\r\n"));
+    EXPECT_TRUE(test::ReadUntilClosed(*missing).startsWith("HTTP/1.1 404 Not Found\r\n"));
 }
 
 TEST_F(StreamServerTest, ABusyPortIsReportedAndStoppingClosesTheListener) {
@@ -156,7 +145,7 @@ TEST_F(StreamServerTest, AReaderThatDoesNotReadHoldsUpNobodyElse) {
 
     auto quick = client(server);
     quick->write("GET /live HTTP/1.1\r\n\r\n");
-    EXPECT_EQ(replyOf(*quick), QByteArray("small"));
+    EXPECT_EQ(test::ReadUntilClosed(*quick), QByteArray("small"));
     EXPECT_NE(stalled->state(), QAbstractSocket::UnconnectedState);
 }
 
