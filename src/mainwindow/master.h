@@ -98,7 +98,8 @@ public:
     QString webShareAddress() const;
     // The one image editor window that image mode captures into; null until the first still.
     Image* imageEditor() const { return imageEditor_; }
-    int multipleImageMode() const { return multipleImageMode_; }
+    // The multiple-image output type (0 movie file .. 5 clipboard).
+    int multipleImageMode() const;
 
     // Free bytes of the file system holding a path; tests inject their own.
     std::function<double(const QString&)> freeSpace;
@@ -132,6 +133,8 @@ private:
     void buildMovieBar();
     void layOutStatusPanel();
     void buildWebShareBar();
+    void buildSeriesBands();
+    void fillSeriesLists();
     void loadWebShareSettings();
     void storeWebShareSettings();
     // A port of -1 keeps the server's port.
@@ -175,7 +178,9 @@ private:
     QSlider* webShareQuality_ = nullptr;
     QLabel* webShareUrl_ = nullptr;
     QLabel* webShareStatus_ = nullptr;
-    int multipleImageMode_ = 0;
+    QComboBox* multipleImageModeList_ = nullptr;
+    QComboBox* multipleImageFrameRate_ = nullptr;
+    QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
 

@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -58,10 +59,9 @@ void Master::buildBands() {
     buildOperationBar();
     addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
-    // Their contents come with the image, multiple-image, AVI builder and tuner windows.
+    // Their contents come with the image and tuner windows.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
-    addBand(QStringLiteral("multiple"), Translate(QStringLiteral("Multiple Image Capture")));
-    addBand(QStringLiteral("avibuilder"), Translate(QStringLiteral("Avi Builder")));
+    buildSeriesBands();
     buildWebShareBar();
     QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
     tuner->setObjectName(QStringLiteral("TunerBand"));
@@ -90,12 +90,19 @@ void Master::buildOperationBar() {
         if (ImageKey(button).isEmpty()) button->setIcon(ButtonPicture(KeyOf(button)));
     }
 
-    previewRate_ = new QComboBox(operationBar_);
+    auto* previewSpace = new QWidget(operationBar_);
+    previewSpace->setObjectName(QStringLiteral("pr_space"));
+    auto* previewColumn = new QVBoxLayout(previewSpace);
+    previewColumn->setContentsMargins(4, 0, 4, 0);
+    previewColumn->setSpacing(0);
+    previewColumn->addWidget(new QLabel(Translate(QStringLiteral("Preview Rate:")), previewSpace));
+    previewRate_ = new QComboBox(previewSpace);
     previewRate_->setObjectName(QStringLiteral("previewrate"));
     previewRate_->setToolTip(Translate(QStringLiteral("Preview Rate")));
     for (int rate = 1; rate <= 40; ++rate) previewRate_->addItem(QStringLiteral("%1 FPS").arg(rate, 2, 10, QLatin1Char('0')));
     previewRate_->setCurrentIndex(29);
-    operationBar_->addWidget(previewRate_);
+    previewColumn->addWidget(previewRate_);
+    operationBar_->addWidget(previewSpace);
 
     statusPanel_ = new QWidget(operationBar_);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel"));

@@ -63,6 +63,7 @@ void Master::Load(const QString& commandLine) {
                                                  QStringLiteral("1")) == QLatin1String("1"));
     }
     previewRate_->setCurrentIndex(Vars.PreviewRate < 1 ? 11 : qMin(Vars.PreviewRate - 1, previewRate_->count() - 1));
+    fillSeriesLists();
 
     startDeviceChoice();
     SyncCaptureFileName();

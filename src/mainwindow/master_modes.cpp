@@ -55,7 +55,7 @@ void Master::SetCaptureMode(const QString& mode) {
     const CaptureExtension fitted =
         ApplyCaptureExtension(Vars.CaptureFileName, band(QStringLiteral("movie"))->isVisibleTo(this),
                               band(QStringLiteral("image"))->isVisibleTo(this),
-                              band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode_);
+                              band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode());
     Vars.CaptureFileName = fitted.fileName;
     if (fitted.panel) statusBarPanel(QStringLiteral("filename"))->setText(*fitted.panel);
 }

@@ -89,6 +89,13 @@ TEST_F(MainWindowLifecycle, FirstLoadCentresTheDefaultSizeInMovieMode) {
         EXPECT_EQ(master.previewRate()->currentText(), "10 FPS");
         EXPECT_EQ(master.previewRate()->itemText(0), "01 FPS");
         EXPECT_EQ(Vars.ImageCounterMask, "#000000");
+        for (const char* name : {"MultipleImageFrameRate", "AVIBuildFPS"}) {
+            auto* rates = master.findChild<QComboBox*>(name);
+            ASSERT_EQ(rates->count(), 30) << name;
+            EXPECT_EQ(rates->itemText(0), " 1 FPS");
+            EXPECT_EQ(rates->currentText(), " 11 FPS");
+        }
+        EXPECT_EQ(master.findChild<QComboBox*>("MultipleImageMode")->currentText(), "Movie file (.AVI)");
     });
     EXPECT_TRUE(prompts->shown.empty()) << "File E&xit does not ask";
     const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
