@@ -4,6 +4,7 @@
 
 #include "master.h"
 
+#include "capture/device_toolbar.h"
 #include "capture/video_screen.h"
 #include "core/global_state.h"
 #include "core/number_forms.h"
@@ -45,6 +46,7 @@ QRect RestoredGeometry(const QRect& available, double twipsPerPixel) {
 
 void Master::Load(const QString& commandLine) {
     if (Vars.ShuttingDown) return;
+    deviceToolbar_->setStyleSheet(QStringLiteral("QToolBar { background: white; }"));
     Vars.ImageCounterOffset = 0;
     Vars.ImageCounterMask = QStringLiteral("#000000");
     loadWebShareSettings();
