@@ -34,6 +34,7 @@ TEST(WebShare, TheHostComesFromTheRequestOnlyWhenItIsAHost) {
         {"GET / HTTP/1.1\r\nHost: x\"><script>alert(1)</script>\r\n\r\n", "192.168.1.5:8080"},
         {"GET / HTTP/1.1\r\nHost: a b\r\n\r\n", "192.168.1.5:8080"},
         {"GET / HTTP/1.1\r\nHost: \r\n\r\n", "192.168.1.5:8080"},
+        {"GET / HTTP/1.1\nHost: x8T\n\r\n", "192.168.1.5:8080"},  // a line break before the carriage return
     };
     for (const auto& [request, host] : cases) {
         EXPECT_EQ(RequestHost(QString::fromLatin1(request), fallback), QString::fromLatin1(host)) << request;
