@@ -53,6 +53,7 @@ struct MovieSettings {
     int hours = 0;
     int minutes = 0;
     int seconds = 0;
+    double frameRate = 0;  // frames per second, fractions allowed; 0: the source's own rate
 };
 
 // The program's own still slot: internal hand-overs of a still, never the system clipboard.
