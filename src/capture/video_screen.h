@@ -54,6 +54,10 @@ struct MovieSettings {
     int minutes = 0;
     int seconds = 0;
     double frameRate = 0;  // frames per second, fractions allowed; 0: the source's own rate
+    // Positions of the audio format lists, for a capture window's sound format (ApplyAudioFormat).
+    int audioBitsPos = 1;
+    int audioChannelsPos = 1;
+    int audioRatePos = 3;
 };
 
 // The program's own still slot: internal hand-overs of a still, never the system clipboard.

@@ -2,6 +2,8 @@
 
 #include "capture_modes.h"
 
+#include "core/capture_records.h"
+
 #include <QMainWindow>
 #include <QSet>
 #include <QTimer>
@@ -118,9 +120,13 @@ public:
     void movieToolbarClicked(const QString& key);
     void movieFrameRateDisplayClicked();
     void SetMovieFileName();
+    // What Record reads when a movie starts.
+    MovieSettings movieSettings() const;
 
     // The audio lists and the "&Audio Settings" menu (entries by index, separators included).
     void AudioOnOff(bool on);
+    // The format lists show a capture driver's sound format (a rate they do not hold leaves theirs).
+    void ShowAudioFormat(const WAVEFORMATEX& format);
     QComboBox* audioBits() const { return audioBits_; }
     QComboBox* audioChannels() const { return audioChannels_; }
     QComboBox* audioRate() const { return audioRate_; }
@@ -156,7 +162,6 @@ private:
     void recordClicked();
     void setRecordImage(const QString& imageKey);
     void captureIntoEditor();
-    MovieSettings movieSettings() const;
     void movieFrameRateChanged(int rate);
     void movieLimitChanged(QSpinBox* control);
     void buildAudioLists(QGridLayout* grid, int column);

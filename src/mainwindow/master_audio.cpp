@@ -3,6 +3,7 @@
 
 #include "master.h"
 
+#include "capture/audio_format.h"
 #include "capture/video_screen.h"
 #include "core/translate.h"
 #include "ui/keyed.h"
@@ -160,6 +161,13 @@ void Master::AudioOnOff(bool on) {
     for (QComboBox* list : {audioBits_, audioChannels_, audioRate_, audioDevice_, audioInput_, audioLevel_}) {
         list->setEnabled(on);
     }
+}
+
+void Master::ShowAudioFormat(const WAVEFORMATEX& format) {
+    const AudioListPositions positions = AudioPositionsOf(format);
+    audioChannels_->setCurrentIndex(positions.channels);
+    audioBits_->setCurrentIndex(positions.bits);
+    if (positions.rate >= 0) audioRate_->setCurrentIndex(positions.rate);
 }
 
 void Master::audioSourceKind(bool captureWindow) {

@@ -189,6 +189,9 @@ MovieSettings Master::movieSettings() const {
     settings.minutes = movieMinutes_->value();
     settings.seconds = movieSeconds_->value();
     settings.frameRate = Vars.MovieFrameRate.toDouble();
+    settings.audioBitsPos = audioBits_->currentIndex();
+    settings.audioChannelsPos = audioChannels_->currentIndex();
+    settings.audioRatePos = audioRate_->currentIndex();
     return settings;
 }
 
