@@ -4,6 +4,7 @@
 
 #include "master.h"
 
+#include "capture/device_toolbar.h"
 #include "capture/video_screen.h"
 #include "controller/output_names.h"
 #include "core/folders.h"
@@ -25,6 +26,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace kestrova {
 
@@ -46,6 +48,10 @@ void Master::buildImageSettings() {
         band(QString::fromLatin1(bands[size_t(element)]))->addWidget(bar);
         imageSettings_[size_t(element)] = bar;
     }
+    // The device toolbar's still goes into a new editor, as "Capture Frame" does.
+    QToolButton* snapshot = deviceToolbar_->button(QStringLiteral("snapshot"));
+    snapshot->setEnabled(true);
+    connect(snapshot, &QToolButton::clicked, this, [this] { SaveImage(false); });
 }
 
 bool Master::insertDown(int element) const {

@@ -3,6 +3,7 @@
 #include "mainwindow/master.h"
 
 #include "capture/audio_format.h"
+#include "capture/device_toolbar.h"
 #include "capture/video_screen.h"
 #include "controller/output_names.h"
 #include "core/global_state.h"
@@ -29,6 +30,7 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 
@@ -277,6 +279,12 @@ TEST_F(Panels, PutOnClipboardLeavesThePictureOnTheClipboardAndInAnEditor) {
     EXPECT_EQ(clipboard.size(), QSize(640, 480));
     EXPECT_EQ(clipboard.convertToFormat(QImage::Format_RGB32), editors[0]->picture().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(QFile::exists(Vars.AppFolder + "qorbtmp.tmp"));
+
+    Vars.AVIInfo[9] = "0";
+    master->deviceToolbar()->button("snapshot")->click();
+    QStringList captions;
+    for (Image* editor : master->findChildren<Image*>()) captions << editor->windowTitle();
+    EXPECT_EQ(captions, (QStringList{"Image On Clipboard", "Untitled"}));
 }
 
 TEST_F(Panels, InsertOpensTheEditorOverAStillAndStampsImageModeStills) {
