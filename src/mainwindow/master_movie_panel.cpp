@@ -91,6 +91,8 @@ void Master::buildMovieBar() {
     grid->addWidget(movieDisableLimit_, 2, 0, 1, 2);
 
     connect(movieFrameRate_, &QSpinBox::valueChanged, this, &Master::movieFrameRateChanged);
+    // The rate and its label hold from the start, even when no later setting changes the control.
+    movieFrameRateChanged(movieFrameRate_->value());
     for (QSpinBox* limit : {movieHours_, movieMinutes_, movieSeconds_}) {
         connect(limit, &QSpinBox::valueChanged, this, [this, limit] { movieLimitChanged(limit); });
     }

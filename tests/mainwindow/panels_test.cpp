@@ -7,6 +7,7 @@
 #include "capture/video_screen.h"
 #include "controller/output_names.h"
 #include "core/global_state.h"
+#include "core/number_forms.h"
 #include "imaging/image_window.h"
 #include "imaging/insertion.h"
 #include "imaging/insertion_editor.h"
@@ -110,6 +111,9 @@ TEST_F(Panels, TheTimeLimitIsAtLeastOneSecondAndNoLimitDisablesIt) {
 }
 
 TEST_F(Panels, TheFrameRateLabelGives2997WithTheControlAt29) {
+    // The mode switch set the control to the preview rate it already had: the rate holds all the same.
+    EXPECT_EQ(Vars.MovieFrameRate.toDouble(), double(master->movieFrameRateControl()->value()));
+    EXPECT_EQ(master->movieFrameRateDisplay()->text(), SignColumn(double(master->movieFrameRateControl()->value())) + " fps");
     master->movieFrameRateControl()->setValue(15);
     EXPECT_EQ(master->movieFrameRateDisplay()->text(), " 15 fps");
     EXPECT_EQ(Vars.MovieFrameRate.toDouble(), 15.0);
