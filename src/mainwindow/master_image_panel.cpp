@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -72,10 +73,15 @@ void Master::insertClicked(bool down) {
         insertion_->setWindowFlag(Qt::Window);
     }
     insertion_->resize(videoScreen_->width(), videoScreen_->height() + insertion_->toolbar()->sizeHint().height());
-    const QString background = TempFolder() + QStringLiteral("vc4tmp.jpg");
-    videoScreen_->SaveStill(background, 90, false);
-    insertion_->editor()->loadBackground(background);
-    QFile::remove(background);
+    // A folder of our own in the shared temporary folder: a fixed name there could be another
+    // user's link to a file of ours.
+    const QTemporaryDir folder(TempFolder() + QStringLiteral("kestrova-XXXXXX"));
+    const QString background = folder.filePath(QStringLiteral("vc4tmp.jpg"));
+    if (folder.isValid()) {
+        videoScreen_->SaveStill(background, 90, false);
+        insertion_->editor()->loadBackground(background);
+        QFile::remove(background);
+    }
     insertion_->editor()->openFile(file);
     Vars.InsertionFileName = file;
     insertion_->show();

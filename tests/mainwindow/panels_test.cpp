@@ -144,13 +144,25 @@ TEST_F(Panels, AMovieIsRecordedAtThePanelsFrameRate) {
     master->movieMinutesControl()->setValue(0);
     master->movieSecondsControl()->setValue(1);
     master->freeSpace = [](const QString&) { return 5.0e9; };
-    master->RecordNow();
+    button(master->movieToolbar(), "audio")->trigger();
+    master->audioDevice()->setCurrentIndex(master->audioDevice()->count() - 1);  // Test Tone
+    master->movieToolbarClicked("record");
+    EXPECT_EQ(ImageKey(master->recordButton()), "stop");
     ASSERT_TRUE(WaitUntil([&] { return master->videoScreen()->wdmX()->Capturing(); }, 3000));
-    ASSERT_TRUE(WaitUntil([&] { return !master->videoScreen()->wdmX()->Capturing(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return ImageKey(master->recordButton()) == "record"; }, 5000)) << "ended by the limit";
     const kestrova::test::MovieProbe movie = kestrova::test::ProbeMovie(Vars.CaptureFileName);
     ASSERT_TRUE(movie.error.isEmpty()) << movie.error.toStdString();
     EXPECT_NEAR(movie.frameRate, 29.97, 0.001);
-    EXPECT_FALSE(movie.audio);
+    EXPECT_TRUE(movie.audio);
+
+    // The toolbar's record key stops a running movie through StopMovieRecord.
+    master->movieDisableLimit()->setChecked(true);
+    prompts->messageAnswers.push_back(PromptAnswer::Yes);  // the movie of before is replaced
+    master->movieToolbarClicked("record");
+    ASSERT_TRUE(WaitUntil([&] { return master->videoScreen()->wdmX()->Capturing(); }, 3000));
+    master->movieToolbarClicked("record");
+    EXPECT_FALSE(master->videoScreen()->wdmX()->Capturing());
+    EXPECT_EQ(ImageKey(master->recordButton()), "record");
 }
 
 TEST_F(Panels, TheMovieFileIsChosenOnlyInMovieMode) {
@@ -315,7 +327,7 @@ TEST_F(Panels, InsertOpensTheEditorOverAStillAndStampsImageModeStills) {
     EXPECT_EQ(insertion->height(), master->videoScreen()->height() + insertion->toolbar()->sizeHint().height());
     EXPECT_EQ(insertion->editor()->items().size(), 1u);
     EXPECT_EQ(Vars.InsertionFileName, file);
-    EXPECT_FALSE(QFile::exists(tempPath("temp/vc4tmp.jpg")));
+    EXPECT_TRUE(QDir(tempPath("temp")).isEmpty()) << "the still behind the editor is gone";
     EXPECT_TRUE(master->insertDown(0));
     EXPECT_FALSE(master->insertDown(1));
 
