@@ -15,6 +15,8 @@ class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
+class QSlider;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -28,6 +30,7 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class Preferences;
+class StreamServer;
 class VideoScreen;
 struct MovieSettings;
 
@@ -62,7 +65,11 @@ public:
     void closeBySystem();
     // File menu "E&xit": the program's own close, without the question.
     void exitProgram();
-    void showPreferences();
+    // File menu "&Preferences" shows it without blocking; the main toolbar's button modally.
+    void showPreferences(Qt::WindowModality modality = Qt::NonModal);
+    void showAbout();
+    // The help page in the web browser (Help menu and F1).
+    void showHelp();
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
@@ -90,11 +97,15 @@ public:
 
     QTimer& motionTimer() { return motionTimer_; }
     QTimer& multipleImageTimer() { return multipleImageTimer_; }
-    bool webShareOn() const { return webShareOn_; }
-    int webSharePort() const { return webSharePort_; }
+    // The web share's server (`stream`): on only in the "webshare" mode.
+    bool webShareOn() const;
+    int webSharePort() const;
+    StreamServer& stream() const;
+    QString webShareAddress() const;
     // The one image editor window that image mode captures into; null until the first still.
     Image* imageEditor() const { return imageEditor_; }
-    int multipleImageMode() const { return multipleImageMode_; }
+    // The multiple-image output type (0 movie file .. 5 clipboard).
+    int multipleImageMode() const;
 
     // Free bytes of the file system holding a path; tests inject their own.
     std::function<double(const QString&)> freeSpace;
@@ -154,6 +165,14 @@ private:
     void buildBands();
     void buildOperationBar();
     void buildMovieBar();
+    void layOutStatusPanel();
+    void buildWebShareBar();
+    void buildSeriesBands();
+    void fillSeriesLists();
+    void loadWebShareSettings();
+    void storeWebShareSettings();
+    // A port of -1 keeps the server's port.
+    void switchWebShare(bool on, int port = -1);
     void buildMainToolbar();
     void buildToolbarsMenu(QMenu* menu);
     void buildStatusBar();
@@ -210,9 +229,14 @@ private:
     QSet<int> pressedShortcuts_;
     QTimer motionTimer_;
     QTimer multipleImageTimer_;
-    bool webShareOn_ = false;
-    int webSharePort_ = 0;
-    int multipleImageMode_ = 0;
+    StreamServer* stream_ = nullptr;
+    QLineEdit* webSharePortBox_ = nullptr;
+    QSlider* webShareQuality_ = nullptr;
+    QLabel* webShareUrl_ = nullptr;
+    QLabel* webShareStatus_ = nullptr;
+    QComboBox* multipleImageModeList_ = nullptr;
+    QComboBox* multipleImageFrameRate_ = nullptr;
+    QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
 

@@ -44,7 +44,7 @@ void Master::buildImageSettings() {
         connect(AddKeyedButton(bar, QStringLiteral("filenames"), Translate(QStringLiteral("Counter")), QString()),
                 &QAction::triggered, this, &Master::imageCounterClicked);
         connect(AddKeyedButton(bar, QStringLiteral("preferences"), Translate(QStringLiteral("Preferences")), QString()),
-                &QAction::triggered, this, &Master::showPreferences);
+                &QAction::triggered, this, [this] { showPreferences(); });
         for (QAction* button : bar->actions()) button->setIcon(ButtonPicture(KeyOf(button)));
         band(QString::fromLatin1(bands[size_t(element)]))->addWidget(bar);
         imageSettings_[size_t(element)] = bar;
@@ -120,7 +120,7 @@ void Master::SyncCaptureFileName() { Vars.CaptureFileName = SyncedCaptureFileNam
 void Master::ApplyCaptureExtension() {
     const CaptureExtension fitted = kestrova::ApplyCaptureExtension(
         Vars.CaptureFileName, band(QStringLiteral("movie"))->isVisibleTo(this), band(QStringLiteral("image"))->isVisibleTo(this),
-        band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode_);
+        band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode());
     Vars.CaptureFileName = fitted.fileName;
     if (fitted.panel) statusBarPanel(QStringLiteral("filename"))->setText(*fitted.panel);
 }

@@ -47,6 +47,7 @@ void Master::Load(const QString& commandLine) {
     if (Vars.ShuttingDown) return;
     Vars.ImageCounterOffset = 0;
     Vars.ImageCounterMask = QStringLiteral("#000000");
+    loadWebShareSettings();
     setWindowTitle(Vars.VersionText);
 
     const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
@@ -62,6 +63,7 @@ void Master::Load(const QString& commandLine) {
                                                  QStringLiteral("1")) == QLatin1String("1"));
     }
     previewRate_->setCurrentIndex(Vars.PreviewRate < 1 ? 11 : qMin(Vars.PreviewRate - 1, previewRate_->count() - 1));
+    fillSeriesLists();
 
     startDeviceChoice();
     SyncCaptureFileName();
@@ -96,6 +98,7 @@ void Master::storeLayout() {
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("PUMV"), Vars.AVIInfo[7]);
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("AP"), Vars.AVIInfo[8]);
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("ES"), Vars.AVIInfo[9]);
+    storeWebShareSettings();
 }
 
 bool Master::QueryUnload(UnloadMode mode) {

@@ -38,10 +38,10 @@ void Master::SetCaptureMode(const QString& mode) {
     for (const char* bandKey : ModeBandKeys) band(QString::fromLatin1(bandKey))->hide();
     operationBar_->setVisible(layout.operationShown);
     if (!layout.modeBand.isEmpty()) band(layout.modeBand)->show();
-    webShareOn_ = layout.webShare;
-    webSharePort_ = layout.webShare ? GetSetting(SettingsAppTitle(), QStringLiteral("WebShare"), QStringLiteral("Port"),
-                                                 QStringLiteral("80")).toInt()
-                                    : 0;
+    switchWebShare(false);
+    if (layout.webShare) {
+        switchWebShare(true, GetSetting(SettingsAppTitle(), QStringLiteral("WebShare"), QStringLiteral("Port"), QStringLiteral("80")).toInt());
+    }
     if (key == QLatin1String("movie")) {
         movieDisableLimit_->setChecked(false);
         movieFrameRate_->setValue(previewRate_->currentIndex() + 1);
