@@ -78,6 +78,8 @@ public:
     void setWinVideoSize(double size);
     bool isDVDevice = false;
     bool initializing() const { return initializing_ != Pending::None; }
+    // The DV status timer runs while a DV device is connected.
+    bool dvConnected() const { return dvStatus_.isActive(); }
 
     CaptureControl* wdmX() const { return wdmX_; }
     QStatusBar* statusBar() const { return statusBar_; }

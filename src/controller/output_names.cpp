@@ -50,6 +50,13 @@ QString MultipleImageFileName(const QString& captureFileName, int outputType, in
     }
 }
 
+QString StillCaption(bool dvConnected, const QString& dvPosition, const QString& dvTaken) {
+    const QString untitled = Translate(QStringLiteral("Untitled"));
+    if (!dvConnected) return untitled;
+    auto plain = [](QString text) { return text.replace(u':', u'_'); };
+    return untitled + QStringLiteral("_DV_") + plain(dvPosition) + u'_' + Translate(QStringLiteral("Taken")) + u' ' + plain(dvTaken);
+}
+
 QString ImageCounterPrompt() {
     return Translate(QStringLiteral("Enter the offset on image counter:")) + QStringLiteral("\r\n\r\n") +
            Translate(QStringLiteral("Example: 0000010 to define number of zeros"));

@@ -29,6 +29,10 @@ QString SyncedCaptureFileName(const QString& videoFileName, const QString& appFo
 QString MultipleImageFileName(const QString& captureFileName, int outputType, int imageCounter, int counterOffset,
                               const QString& counterMask);
 
+// The caption of a new still's editor: "Untitled", or with a DV device connected "Untitled_DV_"
+// + the tape position + "_Taken " + the recording time, every ":" of both made "_".
+QString StillCaption(bool dvConnected, const QString& dvPosition, const QString& dvTaken);
+
 // The counter dialog's question, and what its answer sets: a mask of "#" and one "0" per character
 // typed, and the offset the answer reads as (0 for no number; a cancelled dialog answers empty).
 QString ImageCounterPrompt();

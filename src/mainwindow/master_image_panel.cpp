@@ -107,7 +107,8 @@ void Master::SaveImage(bool toClipboard) {
     QFile::remove(temporary);
     editor->setResetPicture(editor->picture());
     QCoreApplication::processEvents();
-    editor->setWindowTitle(Translate(QStringLiteral("Untitled")));
+    const CaptureControl& control = *videoScreen_->wdmX();
+    editor->setWindowTitle(StillCaption(videoScreen_->dvConnected(), control.DVTimecode(), control.DVRecordingDate()));
     if (toClipboard) {
         editor->setWindowTitle(Translate(QStringLiteral("Image On Clipboard")));
         QGuiApplication::clipboard()->setImage(editor->picture());

@@ -82,6 +82,12 @@ TEST(OutputNames, TheVideoWindowsErrorGivesTheDefaultMovie) {
     EXPECT_EQ(SyncedCaptureFileName("/m/error.avi", "/home/k/"), "/m/error.avi");
 }
 
+TEST(OutputNames, AStillFromADvDeviceIsNamedAfterTheTape) {
+    EXPECT_EQ(StillCaption(false, "00:01:02:03", "2026-12-10 13:50:00"), "Untitled");
+    EXPECT_EQ(StillCaption(true, "00:01:02:03", "2026-12-10 13:50:00"), "Untitled_DV_00_01_02_03_Taken 2026-12-10 13_50_00");
+    EXPECT_EQ(StillCaption(true, "", ""), "Untitled_DV__Taken ");
+}
+
 TEST(OutputNames, TheCounterAnswerSetsMaskAndOffset) {
     struct Case {
         const char* answer;
