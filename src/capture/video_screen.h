@@ -53,6 +53,11 @@ struct MovieSettings {
     int hours = 0;
     int minutes = 0;
     int seconds = 0;
+    double frameRate = 0;  // frames per second, fractions allowed; 0: the source's own rate
+    // Positions of the audio format lists, for a capture window's sound format (ApplyAudioFormat).
+    int audioBitsPos = 1;
+    int audioChannelsPos = 1;
+    int audioRatePos = 3;
 };
 
 // The program's own still slot: internal hand-overs of a still, never the system clipboard.
@@ -73,6 +78,8 @@ public:
     void setWinVideoSize(double size);
     bool isDVDevice = false;
     bool initializing() const { return initializing_ != Pending::None; }
+    // The DV status timer runs while a DV device is connected.
+    bool dvConnected() const { return dvStatus_.isActive(); }
 
     CaptureControl* wdmX() const { return wdmX_; }
     QStatusBar* statusBar() const { return statusBar_; }

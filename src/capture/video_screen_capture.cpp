@@ -44,6 +44,7 @@ void VideoScreen::Record(const MovieSettings& movie) {
     emit statusText(Translate(QStringLiteral("Recording")));
     emit recordButtonImage(QStringLiteral("stop"));
     wdmX_->setCaptureAudio(movie.audio);
+    wdmX_->setCaptureFrameRate(movie.frameRate);
     wdmX_->StartCapture();
 }
 

@@ -29,6 +29,7 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     buildBands();
     buildMainToolbar();
     buildMenus();
+    buildAudioMenu();
     setUpStatusMonitor();
     connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
     connect(videoScreen_, &VideoScreen::recordButtonImage, this, &Master::setRecordImage);

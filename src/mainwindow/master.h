@@ -2,6 +2,8 @@
 
 #include "capture_modes.h"
 
+#include "core/capture_records.h"
+
 #include <QMainWindow>
 #include <QSet>
 #include <QTimer>
@@ -11,6 +13,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -25,6 +28,7 @@ namespace kestrova {
 class ChooseDevice;
 class DeviceToolbar;
 class Image;
+class Insertion;
 class Preferences;
 class StreamServer;
 class VideoScreen;
@@ -55,6 +59,8 @@ public:
     // Stores the layout; true when the window may close. Only the user's close box asks.
     bool QueryUnload(UnloadMode mode);
     void SyncCaptureFileName();
+    // Fits the capture file's extension to the mode band shown and shows it in the status bar.
+    void ApplyCaptureExtension();
     // A closing request from the system (SIGTERM, SIGINT, end of the session).
     void closeBySystem();
     // File menu "E&xit": the program's own close, without the question.
@@ -119,6 +125,34 @@ public:
     QSpinBox* movieSecondsControl() const { return movieSeconds_; }
     QComboBox* previewRate() const { return previewRate_; }
 
+    // The movie panel.
+    QLabel* movieFrameRateDisplay() const { return movieFrameRateDisplay_; }
+    QToolBar* movieToolbar() const { return movieToolbar_; }
+    void movieToolbarClicked(const QString& key);
+    void movieFrameRateDisplayClicked();
+    void SetMovieFileName();
+    // What Record reads when a movie starts.
+    MovieSettings movieSettings() const;
+
+    // The audio lists and the "&Audio Settings" menu (entries by index, separators included).
+    void AudioOnOff(bool on);
+    // The format lists show a capture driver's sound format (a rate they do not hold leaves theirs).
+    void ShowAudioFormat(const WAVEFORMATEX& format);
+    QComboBox* audioBits() const { return audioBits_; }
+    QComboBox* audioChannels() const { return audioChannels_; }
+    QComboBox* audioRate() const { return audioRate_; }
+    QComboBox* audioDevice() const { return audioDevice_; }
+    QComboBox* audioInput() const { return audioInput_; }
+    QComboBox* audioLevel() const { return audioLevel_; }
+    QAction* audioMenuItem(int index) const { return audioMenuItems_[size_t(index)]; }
+    QAction* sampleRateItem(int index) const { return sampleRateItems_[size_t(index)]; }
+
+    // The image settings toolbar: element 0 on the image panel, 1 on the multiple-image panel.
+    QToolBar* imageSettings(int element) const { return imageSettings_[size_t(element)]; }
+    bool insertDown(int element) const;
+    Insertion* insertionWindow() const { return insertion_; }
+    void imageCounterClicked();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,7 +181,15 @@ private:
     void recordClicked();
     void setRecordImage(const QString& imageKey);
     void captureIntoEditor();
-    MovieSettings movieSettings() const;
+    void movieFrameRateChanged(int rate);
+    void movieLimitChanged(QSpinBox* control);
+    void buildAudioLists(QGridLayout* grid, int column);
+    void buildAudioMenu();
+    void updateMixerItems();
+    void audioSourceKind(bool captureWindow);
+    void audioDeviceChosen(int position);
+    void buildImageSettings();
+    void insertClicked(bool down);
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -162,10 +204,24 @@ private:
     std::array<QAction*, ToolbarItemCount> toolbarsItems_{};
     QSpinBox* movieFrameRate_ = nullptr;
     QCheckBox* movieDisableLimit_ = nullptr;
-    QCheckBox* movieAudio_ = nullptr;
+    QLabel* movieFrameRateDisplay_ = nullptr;
     QSpinBox* movieHours_ = nullptr;
     QSpinBox* movieMinutes_ = nullptr;
     QSpinBox* movieSeconds_ = nullptr;
+    QLabel* movieHoursDisplay_ = nullptr;
+    QLabel* movieMinutesDisplay_ = nullptr;
+    QLabel* movieSecondsDisplay_ = nullptr;
+    QToolBar* movieToolbar_ = nullptr;
+    QComboBox* audioBits_ = nullptr;
+    QComboBox* audioChannels_ = nullptr;
+    QComboBox* audioRate_ = nullptr;
+    QComboBox* audioDevice_ = nullptr;
+    QComboBox* audioInput_ = nullptr;
+    QComboBox* audioLevel_ = nullptr;
+    std::array<QAction*, 16> audioMenuItems_{};
+    std::array<QAction*, 4> sampleRateItems_{};
+    std::array<QToolBar*, 2> imageSettings_{};
+    Insertion* insertion_ = nullptr;
     QComboBox* previewRate_ = nullptr;
     Image* imageEditor_ = nullptr;
     QTimer masterTimer_;

@@ -9,12 +9,10 @@
 #include "ui/keyed.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -22,18 +20,6 @@
 #include <algorithm>
 
 namespace kestrova {
-
-namespace {
-
-QSpinBox* spinBox(const QString& name, int minimum, int maximum, int value, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-}  // namespace
 
 QToolBar* Master::addBand(const QString& key, const QString& title) {
     auto* bar = new QToolBar(title, this);
@@ -63,6 +49,7 @@ void Master::buildBands() {
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
     buildSeriesBands();
     buildWebShareBar();
+    buildImageSettings();
     QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
     tuner->setObjectName(QStringLiteral("TunerBand"));
     tuner->hide();
@@ -136,31 +123,6 @@ void Master::layOutStatusPanel() {
         statusPanel_->findChild<QLabel*>(QString::fromLatin1(names[i].first))->setGeometry(columns[i].caption);
         statusPanel_->findChild<QLabel*>(QString::fromLatin1(names[i].second))->setGeometry(columns[i].value);
     }
-}
-
-void Master::buildMovieBar() {
-    QToolBar* movie = addBand(QStringLiteral("movie"), Translate(QStringLiteral("Movie Capture Toolbar")));
-    auto* panel = new QWidget(movie);
-    panel->setObjectName(QStringLiteral("MoviePanel"));
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(4, 0, 4, 0);
-    movieFrameRate_ = spinBox(QStringLiteral("MovieFrameRateControl"), 1, 60, 30, panel);
-    movieDisableLimit_ = new QCheckBox(Translate(QStringLiteral("No Limit")), panel);
-    movieDisableLimit_->setObjectName(QStringLiteral("MovieDisableLimit"));
-    movieAudio_ = new QCheckBox(Translate(QStringLiteral("Audio")), panel);
-    movieAudio_->setObjectName(QStringLiteral("MovieAudio"));
-    movieHours_ = spinBox(QStringLiteral("MovieHoursControl"), 0, 99, 0, panel);
-    movieMinutes_ = spinBox(QStringLiteral("MovieMinutesControl"), 0, 59, 1, panel);
-    movieSeconds_ = spinBox(QStringLiteral("MovieSecondsControl"), 0, 59, 0, panel);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Frame Rate")), panel), 0, 0);
-    grid->addWidget(movieFrameRate_, 1, 0);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Time Limit (h:m:s)")), panel), 0, 1, 1, 3);
-    grid->addWidget(movieHours_, 1, 1);
-    grid->addWidget(movieMinutes_, 1, 2);
-    grid->addWidget(movieSeconds_, 1, 3);
-    grid->addWidget(movieDisableLimit_, 0, 4);
-    grid->addWidget(movieAudio_, 1, 4);
-    movie->addWidget(panel);
 }
 
 void Master::buildMainToolbar() {

@@ -77,11 +77,6 @@ void Master::Load(const QString& commandLine) {
     QCoreApplication::processEvents();
 }
 
-void Master::SyncCaptureFileName() {
-    Vars.CaptureFileName = videoScreen_->GetFilename();
-    if (Vars.CaptureFileName.toLower() == QLatin1String("error")) Vars.CaptureFileName = Vars.AppFolder + QStringLiteral("kestrova.avi");
-}
-
 void Master::storeLayout() {
     const QString app = SettingsAppTitle();
     if (windowState() == Qt::WindowNoState) {

@@ -162,25 +162,6 @@ void Master::buildMenus() {
             &Master::showAbout);
 }
 
-void Master::SaveImage(bool toClipboard) {
-    const QString temporary = Vars.AppFolder + QStringLiteral("qorbtmp.tmp");
-    QFile::remove(temporary);
-    videoScreen_->SaveStill(temporary, 100, false);
-    auto* editor = new Image(this);
-    editor->setWindowFlag(Qt::Window);
-    editor->setAttribute(Qt::WA_DeleteOnClose);
-    editor->setPicture(ReadPicture(temporary));
-    QFile::remove(temporary);
-    editor->setResetPicture(editor->picture());
-    QCoreApplication::processEvents();
-    editor->setWindowTitle(Translate(QStringLiteral("Untitled")));
-    if (toClipboard) {
-        editor->setWindowTitle(Translate(QStringLiteral("Image On Clipboard")));
-        QGuiApplication::clipboard()->setImage(editor->picture());
-    }
-    editor->show();
-}
-
 void Master::openCaptureFile() {
     const QString name = CurrentPrompts().openFile(
         Translate(QStringLiteral("Open...")),

@@ -83,7 +83,8 @@ TEST_F(MasterTools, HelpOpensTheShippedPageInTheBrowser) {
 
 TEST_F(MasterTools, AllControlsSwitchesTheCaptureSettings) {
     const QStringList names = {"devicetoolbar", "previewrate", "MovieFrameRateControl", "MovieDisableLimit",
-                               "MovieHoursControl", "MovieMinutesControl", "MovieSecondsControl", "MainToolbar"};
+                               "MovieHoursControl", "MovieMinutesControl", "MovieSecondsControl", "MainToolbar",
+                               "MovieToolbar", "AudioChannels", "AudioBits", "AudioRate"};
     for (bool enable : {false, true}) {
         master->AllControls(enable);
         for (const QString& name : names) {

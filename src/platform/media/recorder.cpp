@@ -187,20 +187,26 @@ struct Recorder::Muxer {
             pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(have * channels));
             if (have < least) samples.resize(size_t(least * channels), 0);
         } else if (untilSample > nextSample) {
-            const std::int64_t beepSamples = std::int64_t(TestToneRate) * TestToneBeepMs / 1000;
-            samples.resize(size_t(untilSample - nextSample));
+            const int rate = audioStream->codecpar->sample_rate;
+            const std::int64_t beepSamples = std::int64_t(rate) * TestToneBeepMs / 1000;
+            samples.resize(size_t(untilSample - nextSample) * size_t(channels));
             for (std::size_t i = 0; i < samples.size(); ++i) {
-                const std::int64_t n = nextSample + std::int64_t(i);
+                const std::int64_t n = nextSample + std::int64_t(i) / channels;
                 // A cosine: the beep starts at full level on the very sample of its second.
-                const bool beep = n % TestToneRate < beepSamples;
-                samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / TestToneRate))) : 0;
+                const bool beep = n % rate < beepSamples;
+                samples[i] = beep ? std::int16_t(std::lround(12000 * std::cos(2 * M_PI * TestToneHz * double(n) / rate))) : 0;
             }
         }
         if (samples.empty()) return {};
         const int count = int(samples.size()) / channels;
         Packet out(av_packet_alloc());
-        if (av_new_packet(out.get(), int(samples.size() * 2)) < 0) return QStringLiteral("out of memory");
-        std::memcpy(out->data, samples.data(), samples.size() * 2);
+        if (audioStream->codecpar->codec_id == AV_CODEC_ID_PCM_U8) {
+            if (av_new_packet(out.get(), int(samples.size())) < 0) return QStringLiteral("out of memory");
+            for (std::size_t i = 0; i < samples.size(); ++i) out->data[i] = std::uint8_t((samples[i] >> 8) + 128);
+        } else {
+            if (av_new_packet(out.get(), int(samples.size() * 2)) < 0) return QStringLiteral("out of memory");
+            std::memcpy(out->data, samples.data(), samples.size() * 2);
+        }
         out->pts = out->dts = nextSample;
         out->duration = count;
         out->stream_index = audioStream->index;
@@ -263,10 +269,10 @@ QString Recorder::start() {
     muxer->videoStream->avg_frame_rate = rate;
 
     if (settings_.audio) {
-        int rate = TestToneRate;
-        int channels = 1;
+        int rate = settings_.audioRate > 0 ? settings_.audioRate : TestToneRate;
+        int channels = settings_.audioChannels > 0 ? std::min(2, settings_.audioChannels) : 1;
         if (!settings_.audio->format.isEmpty()) {
-            muxer->capture = std::make_unique<AudioCapture>(*settings_.audio);
+            muxer->capture = std::make_unique<AudioCapture>(*settings_.audio, settings_.audioRate, settings_.audioChannels);
             if (const QString failed = muxer->capture->open(); !failed.isEmpty()) return failed;
             rate = muxer->capture->sampleRate();
             channels = muxer->capture->channels();
@@ -274,12 +280,13 @@ QString Recorder::start() {
         muxer->audioStream = avformat_new_stream(muxer->format, nullptr);
         AVCodecParameters* audio = muxer->audioStream->codecpar;
         audio->codec_type = AVMEDIA_TYPE_AUDIO;
-        audio->codec_id = AV_CODEC_ID_PCM_S16LE;
+        const int bits = settings_.audioBits == 8 ? 8 : 16;
+        audio->codec_id = bits == 8 ? AV_CODEC_ID_PCM_U8 : AV_CODEC_ID_PCM_S16LE;
         audio->sample_rate = rate;
         av_channel_layout_default(&audio->ch_layout, channels);
-        audio->bits_per_coded_sample = 16;
-        audio->block_align = 2 * channels;
-        audio->bit_rate = std::int64_t(rate) * 16 * channels;
+        audio->bits_per_coded_sample = bits;
+        audio->block_align = bits / 8 * channels;
+        audio->bit_rate = std::int64_t(rate) * bits * channels;
         muxer->audioStream->time_base = AVRational{1, rate};
     }
 
