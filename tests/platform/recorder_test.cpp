@@ -59,6 +59,27 @@ protected:
         recorder.stop();
         return recorder.statistics();
     }
+
+    // Records the live Test Pattern, with the settings' sound, until the frame limit ends the movie.
+    static void recordLive(const RecorderSettings& settings) {
+        std::atomic<bool> done{false};
+        Recorder recorder(settings, [&](const QString&) { done = true; });
+        ASSERT_EQ(recorder.start(), QString());
+        SourceSettings pattern;
+        pattern.kind = QString::fromLatin1(KindTestPattern);
+        pattern.size = settings.size;
+        MediaSession session(pattern);
+        session.runner().attach(recorder.queue());
+        session.start();
+        ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
+        session.stop();
+        recorder.stop();
+    }
+
+    // A sound input through libavdevice that exists on every machine, delivered in real time.
+    static AudioDevice liveSine() {
+        return AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
+    }
 };
 
 }  // namespace
@@ -226,20 +247,8 @@ TEST_F(RecorderTest, SoundOfAnInputStaysWithinAFrameOfTheVideo) {
     settings.size = QSize(320, 240);
     settings.fps = 30;
     settings.frameLimit = 45;
-    // A sound input through libavdevice that exists on every machine, delivered in real time.
-    settings.audio = AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
-    std::atomic<bool> done{false};
-    Recorder recorder(settings, [&](const QString&) { done = true; });
-    ASSERT_EQ(recorder.start(), QString());
-    SourceSettings pattern;
-    pattern.kind = QString::fromLatin1(KindTestPattern);
-    pattern.size = settings.size;
-    MediaSession session(pattern);
-    session.runner().attach(recorder.queue());
-    session.start();
-    ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
-    session.stop();
-    recorder.stop();
+    settings.audio = liveSine();
+    ASSERT_NO_FATAL_FAILURE(recordLive(settings));
     const test::MovieProbe probe = ProbeMovie(settings.path);
     EXPECT_EQ(probe.videoPackets, 45);
     EXPECT_EQ(probe.sampleRate, 48000);
@@ -288,21 +297,10 @@ TEST_F(RecorderTest, AnInputIsConvertedToTheAskedFormat) {
     settings.size = QSize(160, 120);
     settings.fps = 30;
     settings.frameLimit = 30;
-    settings.audio = AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
+    settings.audio = liveSine();
     settings.audioRate = 22050;
     settings.audioChannels = 2;
-    std::atomic<bool> done{false};
-    Recorder recorder(settings, [&](const QString&) { done = true; });
-    ASSERT_EQ(recorder.start(), QString());
-    SourceSettings pattern;
-    pattern.kind = QString::fromLatin1(KindTestPattern);
-    pattern.size = settings.size;
-    MediaSession session(pattern);
-    session.runner().attach(recorder.queue());
-    session.start();
-    ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
-    session.stop();
-    recorder.stop();
+    ASSERT_NO_FATAL_FAILURE(recordLive(settings));
     const test::MovieProbe probe = ProbeMovie(settings.path);
     EXPECT_EQ(probe.sampleRate, 22050);
     EXPECT_EQ(probe.channels, 2);
