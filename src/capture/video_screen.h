@@ -49,11 +49,6 @@ struct MainWindowValues {
     int previewRatePosition = 29;  // position in the preview-rate list; the rate is one more
     int multipleImageFrameRatePosition = 0;
     QString commonDialogFileName;
-    // Positions in the audio lists: bits 0 "8 bit", 1 "16 bit"; channels 0 mono, 1 stereo; rate 0..3
-    // for 8000, 11025, 22050, 44100 Hz.
-    int audioBitsPosition = 1;
-    int audioChannelsPosition = 0;
-    int audioRatePosition = 3;
 };
 
 // What a capture-window driver reports at connect, for the main window's movie and audio controls.
@@ -64,15 +59,10 @@ struct VfwDriverSettings {
     int minutes = 0;
     int seconds = 1;
     bool audio = false;
-    int audioChannelsPosition = 0;
-    int audioBitsPosition = 0;
-    int audioRatePosition = -1;  // -1: a rate the list does not have, the list stays as it is
+    WAVEFORMATEX waveFormat;
     QString captureFile;
 };
 
-// The audio lists' positions as the wave format the capture window records; a rate position
-// outside the list keeps the rate of `format`.
-WAVEFORMATEX WaveFormatOfLists(int bitsPosition, int channelsPosition, int ratePosition, WAVEFORMATEX format);
 // The capture window's settings in force, put into the record the driver gets.
 void ApplyVideoSettings(CAPTUREPARMS& parms);
 
@@ -83,6 +73,11 @@ struct MovieSettings {
     int hours = 0;
     int minutes = 0;
     int seconds = 0;
+    double frameRate = 0;  // frames per second, fractions allowed; 0: the source's own rate
+    // Positions of the audio format lists, for a capture window's sound format (ApplyAudioFormat).
+    int audioBitsPos = 1;
+    int audioChannelsPos = 1;
+    int audioRatePos = 3;
 };
 
 // The program's own still slot: internal hand-overs of a still, never the system clipboard.
@@ -103,6 +98,8 @@ public:
     void setWinVideoSize(double size);
     bool isDVDevice = false;
     bool initializing() const { return initializing_ != Pending::None; }
+    // The DV status timer runs while a DV device is connected.
+    bool dvConnected() const { return dvStatus_.isActive(); }
 
     CaptureControl* wdmX() const { return wdmX_; }
     QStatusBar* statusBar() const { return statusBar_; }

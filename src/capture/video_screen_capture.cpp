@@ -1,5 +1,6 @@
 // The video window's recording operations: movies, single-frame movies and the capture file.
 
+#include "audio_format.h"
 #include "capture_dialog.h"
 #include "video_screen.h"
 
@@ -53,6 +54,7 @@ void VideoScreen::Record(const MovieSettings& movie) {
     emit statusText(Translate(QStringLiteral("Recording")));
     emit recordButtonImage(QStringLiteral("stop"));
     wdmX_->setCaptureAudio(movie.audio);
+    wdmX_->setCaptureFrameRate(movie.frameRate);
     wdmX_->StartCapture();
 }
 
@@ -70,12 +72,10 @@ void VideoScreen::recordVfw(const MovieSettings& movie) {
         parms.fLimitEnabled = 1;
         parms.wTimeLimit = uint32_t(std::max(0, movie.hours * 3600 + movie.minutes * 60 + movie.seconds));
     }
-    const double rate = Vars.MovieFrameRate.isValid() ? Vars.MovieFrameRate.toDouble() : Vars.CaptureFrameRate;
-    parms.dwRequestMicroSecPerFrame = FrameInterval(rate);
+    parms.dwRequestMicroSecPerFrame = FrameInterval(movie.frameRate > 0 ? movie.frameRate : Vars.CaptureFrameRate);
     parms.fMCIControl = 0;
     parms.fStepCaptureAt2x = 0;
-    Vars.WaveFormat = WaveFormatOfLists(values.audioBitsPosition, values.audioChannelsPosition, values.audioRatePosition,
-                                        Vars.WaveFormat);
+    ApplyAudioFormat(movie.audioBitsPos, movie.audioChannelsPos, movie.audioRatePos, Vars.WaveFormat);
     capSetAudioFormat(Vars.CaptureWindow, Vars.WaveFormat, capGetAudioFormatSize(Vars.CaptureWindow));
     capCaptureSetSetup(Vars.CaptureWindow, parms);
     QFile::remove(Vars.CaptureFileName);

@@ -21,21 +21,10 @@ namespace kestrova {
 namespace {
 
 const QString KindVfw = QStringLiteral("vfw");
-constexpr int AudioRates[] = {8000, 11025, 22050, 44100};
 
 QString YieldSetting() { return GetSetting(QStringLiteral("VKESTROVA"), QStringLiteral("ADV"), QStringLiteral("YIELD"), QStringLiteral("1")); }
 
 }  // namespace
-
-WAVEFORMATEX WaveFormatOfLists(int bitsPosition, int channelsPosition, int ratePosition, WAVEFORMATEX format) {
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.wBitsPerSample = bitsPosition == 0 ? 8 : 16;
-    format.nChannels = channelsPosition == 0 ? 1 : 2;
-    if (ratePosition >= 0 && ratePosition < 4) format.nSamplesPerSec = uint32_t(AudioRates[ratePosition]);
-    format.nBlockAlign = uint16_t(format.wBitsPerSample / 8 * format.nChannels);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    return format;
-}
 
 void ApplyVideoSettings(CAPTUREPARMS& parms) {
     parms.wPercentDropForError = uint32_t(std::clamp(Vars.DropErrorPercent, 0, 100));
@@ -98,10 +87,7 @@ void VideoScreen::initializeVfw() {
 
     capGetAudioFormat(Vars.CaptureWindow, Vars.WaveFormat, 22);
     VfwDriverSettings shown;
-    shown.audioChannelsPosition = Vars.WaveFormat.nChannels == 1 ? 0 : 1;
-    shown.audioBitsPosition = Vars.WaveFormat.wBitsPerSample == 8 ? 0 : 1;
-    const auto rate = std::find(std::begin(AudioRates), std::end(AudioRates), int(Vars.WaveFormat.nSamplesPerSec));
-    shown.audioRatePosition = rate == std::end(AudioRates) ? -1 : int(rate - std::begin(AudioRates));
+    shown.waveFormat = Vars.WaveFormat;
     shown.audio = Vars.CaptureParms.fCaptureAudio;
     shown.frameRate = FramesPerSecondOfInterval(Vars.CaptureParms.dwRequestMicroSecPerFrame);
     shown.noLimit = Vars.CaptureParms.fLimitEnabled != 1;

@@ -48,33 +48,6 @@ ModeLayout LayoutForMode(const QString& mode, const ToolbarTicks& ticks) {
     return layout;
 }
 
-QString WithExtension(const QString& fileName, const QString& extension) {
-    return fileName.left(qMax(0, fileName.size() - 3)) + extension;
-}
-
-CaptureExtension ApplyCaptureExtension(const QString& fileName, bool movieShown, bool imageShown, bool multipleShown,
-                                       int multipleImageMode) {
-    CaptureExtension result{fileName, std::nullopt};
-    auto fit = [&](const QString& extension) {
-        result.fileName = WithExtension(result.fileName, extension);
-        result.panel = QStringLiteral("Filename: ") + result.fileName;
-    };
-    if (movieShown) fit(QStringLiteral("avi"));
-    if (imageShown) result.panel = QString();
-    if (multipleShown) {
-        switch (multipleImageMode) {
-        case 0: fit(QStringLiteral("avi")); break;
-        case 1:
-        case 3: fit(QStringLiteral("bmp")); break;
-        case 2:
-        case 4: fit(QStringLiteral("jpg")); break;
-        case 5: result.panel = QString(); break;
-        default: break;
-        }
-    }
-    return result;
-}
-
 QString OverwriteQuestionText(const QString& fileName) {
     return QStringLiteral("The file ") + fileName + QStringLiteral(" already exists. Do you want to replace the existing file ?");
 }

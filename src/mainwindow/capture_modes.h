@@ -1,6 +1,8 @@
 #pragma once
 // What each capture mode shows, as plain values the main window applies: its bands, the record
-// button, the Toolbars items it enables and the capture file's extension.
+// button and the Toolbars items it enables.
+
+#include "controller/output_names.h"
 
 #include <QString>
 
@@ -29,17 +31,6 @@ struct ModeLayout {
 
 // The layout for a mode key already in lower case; any other text shows the operation band only.
 ModeLayout LayoutForMode(const QString& mode, const ToolbarTicks& ticks);
-
-// The capture file name and the "filename" panel after a mode switch, from the bands shown.
-struct CaptureExtension {
-    QString fileName;
-    std::optional<QString> panel;  // unset: the panel keeps its text
-};
-CaptureExtension ApplyCaptureExtension(const QString& fileName, bool movieShown, bool imageShown, bool multipleShown,
-                                       int multipleImageMode);
-
-// The name with its last three characters replaced by extension.
-QString WithExtension(const QString& fileName, const QString& extension);
 
 QString OverwriteQuestionText(const QString& fileName);
 

@@ -4,13 +4,16 @@
 #include "status_monitor.h"
 
 #include "capture/video_screen.h"
+#include "core/folders.h"
 #include "core/global_state.h"
 #include "core/translate.h"
+#include "ui/about_window.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace kestrova {
 
@@ -26,6 +29,7 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     buildBands();
     buildMainToolbar();
     buildMenus();
+    buildAudioMenu();
     setUpDisplay();
     setUpStatusMonitor();
     connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
@@ -36,12 +40,24 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     });
 }
 
-void Master::showPreferences() {
+void Master::showPreferences(Qt::WindowModality modality) {
     if (preferences_ == nullptr) preferences_ = new Preferences(this);
     preferences_->LoadValues();
+    // The modality of a shown window does not change.
+    if (preferences_->windowModality() != modality) preferences_->hide();
+    preferences_->setWindowModality(modality);
     preferences_->show();
     preferences_->raise();
 }
+
+void Master::showAbout() {
+    auto* about = new AboutWindow(Vars.VersionText, Vars.HomePageAddress, this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowModality(Qt::ApplicationModal);
+    about->show();
+}
+
+void Master::showHelp() { openInBrowser(QUrl::fromLocalFile(DataFilePath(QStringLiteral("help/kestrova.html"))).toString()); }
 
 void EndProgram(Master& master) {
     Vars.ShuttingDown = true;

@@ -2,6 +2,8 @@
 
 #include "capture_modes.h"
 
+#include "core/capture_records.h"
+
 #include <QMainWindow>
 #include <QSet>
 #include <QTimer>
@@ -11,7 +13,10 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
+class QLineEdit;
+class QSlider;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -24,7 +29,9 @@ class ChooseDevice;
 class Fullscreen;
 class DeviceToolbar;
 class Image;
+class Insertion;
 class Preferences;
+class StreamServer;
 class VideoScreen;
 struct MovieSettings;
 
@@ -53,11 +60,17 @@ public:
     // Stores the layout; true when the window may close. Only the user's close box asks.
     bool QueryUnload(UnloadMode mode);
     void SyncCaptureFileName();
+    // Fits the capture file's extension to the mode band shown and shows it in the status bar.
+    void ApplyCaptureExtension();
     // A closing request from the system (SIGTERM, SIGINT, end of the session).
     void closeBySystem();
     // File menu "E&xit": the program's own close, without the question.
     void exitProgram();
-    void showPreferences();
+    // File menu "&Preferences" shows it without blocking; the main toolbar's button modally.
+    void showPreferences(Qt::WindowModality modality = Qt::NonModal);
+    void showAbout();
+    // The help page in the web browser (Help menu and F1).
+    void showHelp();
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
@@ -85,11 +98,15 @@ public:
 
     QTimer& motionTimer() { return motionTimer_; }
     QTimer& multipleImageTimer() { return multipleImageTimer_; }
-    bool webShareOn() const { return webShareOn_; }
-    int webSharePort() const { return webSharePort_; }
+    // The web share's server (`stream`): on only in the "webshare" mode.
+    bool webShareOn() const;
+    int webSharePort() const;
+    StreamServer& stream() const;
+    QString webShareAddress() const;
     // The one image editor window that image mode captures into; null until the first still.
     Image* imageEditor() const { return imageEditor_; }
-    int multipleImageMode() const { return multipleImageMode_; }
+    // The multiple-image output type (0 movie file .. 5 clipboard).
+    int multipleImageMode() const;
 
     // Free bytes of the file system holding a path; tests inject their own.
     std::function<double(const QString&)> freeSpace;
@@ -120,6 +137,34 @@ public:
     QSpinBox* movieSecondsControl() const { return movieSeconds_; }
     QComboBox* previewRate() const { return previewRate_; }
 
+    // The movie panel.
+    QLabel* movieFrameRateDisplay() const { return movieFrameRateDisplay_; }
+    QToolBar* movieToolbar() const { return movieToolbar_; }
+    void movieToolbarClicked(const QString& key);
+    void movieFrameRateDisplayClicked();
+    void SetMovieFileName();
+    // What Record reads when a movie starts.
+    MovieSettings movieSettings() const;
+
+    // The audio lists and the "&Audio Settings" menu (entries by index, separators included).
+    void AudioOnOff(bool on);
+    // The format lists show a capture driver's sound format (a rate they do not hold leaves theirs).
+    void ShowAudioFormat(const WAVEFORMATEX& format);
+    QComboBox* audioBits() const { return audioBits_; }
+    QComboBox* audioChannels() const { return audioChannels_; }
+    QComboBox* audioRate() const { return audioRate_; }
+    QComboBox* audioDevice() const { return audioDevice_; }
+    QComboBox* audioInput() const { return audioInput_; }
+    QComboBox* audioLevel() const { return audioLevel_; }
+    QAction* audioMenuItem(int index) const { return audioMenuItems_[size_t(index)]; }
+    QAction* sampleRateItem(int index) const { return sampleRateItems_[size_t(index)]; }
+
+    // The image settings toolbar: element 0 on the image panel, 1 on the multiple-image panel.
+    QToolBar* imageSettings(int element) const { return imageSettings_[size_t(element)]; }
+    bool insertDown(int element) const;
+    Insertion* insertionWindow() const { return insertion_; }
+    void imageCounterClicked();
+
 signals:
     // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
     void aviInfoWanted(const QString& fileName);
@@ -138,6 +183,14 @@ private:
     void buildBands();
     void buildOperationBar();
     void buildMovieBar();
+    void layOutStatusPanel();
+    void buildWebShareBar();
+    void buildSeriesBands();
+    void fillSeriesLists();
+    void loadWebShareSettings();
+    void storeWebShareSettings();
+    // A port of -1 keeps the server's port.
+    void switchWebShare(bool on, int port = -1);
     void buildMainToolbar();
     void buildToolbarsMenu(QMenu* menu);
     void buildStatusBar();
@@ -146,7 +199,15 @@ private:
     void recordClicked();
     void setRecordImage(const QString& imageKey);
     void captureIntoEditor();
-    MovieSettings movieSettings() const;
+    void movieFrameRateChanged(int rate);
+    void movieLimitChanged(QSpinBox* control);
+    void buildAudioLists(QGridLayout* grid, int column);
+    void buildAudioMenu();
+    void updateMixerItems();
+    void audioSourceKind(bool captureWindow);
+    void audioDeviceChosen(int position);
+    void buildImageSettings();
+    void insertClicked(bool down);
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -161,10 +222,24 @@ private:
     std::array<QAction*, ToolbarItemCount> toolbarsItems_{};
     QSpinBox* movieFrameRate_ = nullptr;
     QCheckBox* movieDisableLimit_ = nullptr;
-    QCheckBox* movieAudio_ = nullptr;
+    QLabel* movieFrameRateDisplay_ = nullptr;
     QSpinBox* movieHours_ = nullptr;
     QSpinBox* movieMinutes_ = nullptr;
     QSpinBox* movieSeconds_ = nullptr;
+    QLabel* movieHoursDisplay_ = nullptr;
+    QLabel* movieMinutesDisplay_ = nullptr;
+    QLabel* movieSecondsDisplay_ = nullptr;
+    QToolBar* movieToolbar_ = nullptr;
+    QComboBox* audioBits_ = nullptr;
+    QComboBox* audioChannels_ = nullptr;
+    QComboBox* audioRate_ = nullptr;
+    QComboBox* audioDevice_ = nullptr;
+    QComboBox* audioInput_ = nullptr;
+    QComboBox* audioLevel_ = nullptr;
+    std::array<QAction*, 16> audioMenuItems_{};
+    std::array<QAction*, 4> sampleRateItems_{};
+    std::array<QToolBar*, 2> imageSettings_{};
+    Insertion* insertion_ = nullptr;
     QComboBox* previewRate_ = nullptr;
     Image* imageEditor_ = nullptr;
     QTimer masterTimer_;
@@ -172,9 +247,14 @@ private:
     QSet<int> pressedShortcuts_;
     QTimer motionTimer_;
     QTimer multipleImageTimer_;
-    bool webShareOn_ = false;
-    int webSharePort_ = 0;
-    int multipleImageMode_ = 0;
+    StreamServer* stream_ = nullptr;
+    QLineEdit* webSharePortBox_ = nullptr;
+    QSlider* webShareQuality_ = nullptr;
+    QLabel* webShareUrl_ = nullptr;
+    QLabel* webShareStatus_ = nullptr;
+    QComboBox* multipleImageModeList_ = nullptr;
+    QComboBox* multipleImageFrameRate_ = nullptr;
+    QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
 };
 

@@ -1,6 +1,7 @@
 // The tool bands of the main window's rebar, the main toolbar, the Toolbars menu and the status bar.
 
 #include "master.h"
+#include "status_monitor.h"
 
 #include "capture/device_toolbar.h"
 
@@ -8,30 +9,17 @@
 #include "ui/keyed.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace kestrova {
-
-namespace {
-
-QSpinBox* spinBox(const QString& name, int minimum, int maximum, int value, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-}  // namespace
 
 QToolBar* Master::addBand(const QString& key, const QString& title) {
     auto* bar = new QToolBar(title, this);
@@ -57,11 +45,11 @@ void Master::buildBands() {
     buildOperationBar();
     addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
-    // Their contents come with the image, multiple-image, AVI builder, WebShare and tuner windows.
+    // Their contents come with the image and tuner windows.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
-    addBand(QStringLiteral("multiple"), Translate(QStringLiteral("Multiple Image Capture")));
-    addBand(QStringLiteral("avibuilder"), Translate(QStringLiteral("Avi Builder")));
-    addBand(QStringLiteral("webshare"), Translate(QStringLiteral("Web Share")));
+    buildSeriesBands();
+    buildWebShareBar();
+    buildImageSettings();
     QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
     tuner->setObjectName(QStringLiteral("TunerBand"));
     tuner->hide();
@@ -89,60 +77,52 @@ void Master::buildOperationBar() {
         if (ImageKey(button).isEmpty()) button->setIcon(ButtonPicture(KeyOf(button)));
     }
 
-    previewRate_ = new QComboBox(operationBar_);
+    auto* previewSpace = new QWidget(operationBar_);
+    previewSpace->setObjectName(QStringLiteral("pr_space"));
+    auto* previewColumn = new QVBoxLayout(previewSpace);
+    previewColumn->setContentsMargins(4, 0, 4, 0);
+    previewColumn->setSpacing(0);
+    previewColumn->addWidget(new QLabel(Translate(QStringLiteral("Preview Rate:")), previewSpace));
+    previewRate_ = new QComboBox(previewSpace);
     previewRate_->setObjectName(QStringLiteral("previewrate"));
     previewRate_->setToolTip(Translate(QStringLiteral("Preview Rate")));
     for (int rate = 1; rate <= 40; ++rate) previewRate_->addItem(QStringLiteral("%1 FPS").arg(rate, 2, 10, QLatin1Char('0')));
     previewRate_->setCurrentIndex(29);
-    operationBar_->addWidget(previewRate_);
+    previewColumn->addWidget(previewRate_);
+    operationBar_->addWidget(previewSpace);
 
     statusPanel_ = new QWidget(operationBar_);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel"));
-    auto* grid = new QGridLayout(statusPanel_);
-    grid->setContentsMargins(4, 0, 4, 0);
-    grid->setVerticalSpacing(0);
-    const std::array<std::pair<const char*, const char*>, 3> columns = {{
-        {"TimeCaption", "Capture Time:"}, {"DroppedCaption", "Dropped Frames:"}, {"StatusCaption", "Driver Status:"}}};
-    const std::array<std::pair<const char*, const char*>, 3> values = {{
-        {"StatusTime", "00:00:00.00"}, {"DroppedString", "-"}, {"StatusString", ""}}};
-    for (int column = 0; column < 3; ++column) {
-        auto* caption = new QLabel(Translate(QString::fromLatin1(columns[column].second)), statusPanel_);
-        caption->setObjectName(QString::fromLatin1(columns[column].first));
-        auto* value = new QLabel(QString::fromLatin1(values[column].second), statusPanel_);
-        value->setObjectName(QString::fromLatin1(values[column].first));
-        value->setMinimumWidth(110);
-        grid->addWidget(caption, 0, column);
-        grid->addWidget(value, 1, column);
-        grid->setColumnStretch(column, 1);  // three columns of a third each
+    statusPanel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    const std::array<std::pair<const char*, const char*>, 6> labels = {{{"TimeCaption", "Capture Time:"},
+                                                                        {"DroppedCaption", "Dropped Frames:"},
+                                                                        {"StatusCaption", "Driver Status:"},
+                                                                        {"StatusTime", "00:00:00.00"},
+                                                                        {"DroppedString", "-"},
+                                                                        {"StatusString", ""}}};
+    for (int i = 0; i < 6; ++i) {
+        // Captions are translated; the values are the program's own texts.
+        const QString text = QString::fromLatin1(labels[i].second);
+        auto* label = new QLabel(i < 3 ? Translate(text) : text, statusPanel_);
+        label->setObjectName(QString::fromLatin1(labels[i].first));
     }
+    const int lineHeight = statusPanel_->fontMetrics().height();
+    statusPanel_->setMinimumSize(3 * 110, 2 * lineHeight + 2);
+    layOutStatusPanel();
     statusString_ = statusPanel_->findChild<QLabel*>(QStringLiteral("StatusString"));
     // In a toolbar a widget is shown and hidden through its action.
     statusPanelAction_ = operationBar_->addWidget(statusPanel_);
 }
 
-void Master::buildMovieBar() {
-    QToolBar* movie = addBand(QStringLiteral("movie"), Translate(QStringLiteral("Movie Capture Toolbar")));
-    auto* panel = new QWidget(movie);
-    panel->setObjectName(QStringLiteral("MoviePanel"));
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(4, 0, 4, 0);
-    movieFrameRate_ = spinBox(QStringLiteral("MovieFrameRateControl"), 1, 60, 30, panel);
-    movieDisableLimit_ = new QCheckBox(Translate(QStringLiteral("No Limit")), panel);
-    movieDisableLimit_->setObjectName(QStringLiteral("MovieDisableLimit"));
-    movieAudio_ = new QCheckBox(Translate(QStringLiteral("Audio")), panel);
-    movieAudio_->setObjectName(QStringLiteral("MovieAudio"));
-    movieHours_ = spinBox(QStringLiteral("MovieHoursControl"), 0, 99, 0, panel);
-    movieMinutes_ = spinBox(QStringLiteral("MovieMinutesControl"), 0, 59, 1, panel);
-    movieSeconds_ = spinBox(QStringLiteral("MovieSecondsControl"), 0, 59, 0, panel);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Frame Rate")), panel), 0, 0);
-    grid->addWidget(movieFrameRate_, 1, 0);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Time Limit (h:m:s)")), panel), 0, 1, 1, 3);
-    grid->addWidget(movieHours_, 1, 1);
-    grid->addWidget(movieMinutes_, 1, 2);
-    grid->addWidget(movieSeconds_, 1, 3);
-    grid->addWidget(movieDisableLimit_, 0, 4);
-    grid->addWidget(movieAudio_, 1, 4);
-    movie->addWidget(panel);
+void Master::layOutStatusPanel() {
+    const int lineHeight = statusPanel_->fontMetrics().height();
+    const auto columns = StatusPanelColumns(statusPanel_->width(), lineHeight, lineHeight, TwipsPerPixel(*this));
+    const std::array<std::pair<const char*, const char*>, 3> names = {
+        {{"TimeCaption", "StatusTime"}, {"DroppedCaption", "DroppedString"}, {"StatusCaption", "StatusString"}}};
+    for (int i = 0; i < 3; ++i) {
+        statusPanel_->findChild<QLabel*>(QString::fromLatin1(names[i].first))->setGeometry(columns[i].caption);
+        statusPanel_->findChild<QLabel*>(QString::fromLatin1(names[i].second))->setGeometry(columns[i].value);
+    }
 }
 
 void Master::buildMainToolbar() {
@@ -150,23 +130,32 @@ void Master::buildMainToolbar() {
     mainToolbar_->setObjectName(QStringLiteral("MainToolbar"));
     mainToolbar_->setMovable(false);
     addToolBar(Qt::LeftToolBarArea, mainToolbar_);
+    auto button = [this](const char* key, const char* tooltip) {
+        const QString buttonKey = QString::fromLatin1(key);
+        QAction* made = AddKeyedButton(mainToolbar_, buttonKey, Translate(QString::fromLatin1(tooltip)),
+                                       Translate(QString::fromLatin1(tooltip)));
+        made->setIcon(ButtonPicture(buttonKey));
+        return made;
+    };
+    connect(button("open", "Open"), &QAction::triggered, this, &Master::openCaptureFile);
+    // The capture parameters file, the movie viewer and the scanner come with their windows.
+    button("save", "Save Capture Parameters")->setEnabled(false);
     const std::array<std::pair<const char*, const char*>, 5> modes = {{{"movie", "Movie Capture"},
                                                                        {"image", "Image Capture"},
                                                                        {"multiple", "Multiple Image Capture"},
                                                                        {"avibuilder", "Avi Builder"},
                                                                        {"webshare", "Share on Web"}}};
     for (const auto& [key, tooltip] : modes) {
+        QAction* mode = button(key, tooltip);
+        mode->setCheckable(true);
         const QString modeKey = QString::fromLatin1(key);
-        QAction* button = AddKeyedButton(mainToolbar_, modeKey, Translate(QString::fromLatin1(tooltip)),
-                                         Translate(QString::fromLatin1(tooltip)));
-        button->setCheckable(true);
-        button->setIcon(ButtonPicture(modeKey));
-        connect(button, &QAction::triggered, this, [this, modeKey] { SetCaptureMode(modeKey); });
+        connect(mode, &QAction::triggered, this, [this, modeKey] { SetCaptureMode(modeKey); });
     }
-    QAction* preferences = AddKeyedButton(mainToolbar_, QStringLiteral("preferences"), Translate(QStringLiteral("Preferences")),
-                                          Translate(QStringLiteral("Preferences")));
-    preferences->setIcon(ButtonPicture(QStringLiteral("preferences")));
-    connect(preferences, &QAction::triggered, this, &Master::showPreferences);
+    button("viewer", "Movie Viewer")->setEnabled(false);
+    connect(button("preferences", "Preferences"), &QAction::triggered, this, [this] { showPreferences(Qt::ApplicationModal); });
+    button("scanner", "Scan Now")->setEnabled(false);
+    button("choose_scanner", "Choose Scanner...")->setEnabled(false);
+    connect(button("about", "About"), &QAction::triggered, this, &Master::showAbout);
 }
 
 void Master::buildToolbarsMenu(QMenu* menu) {

@@ -4,6 +4,7 @@
 
 #include "master.h"
 
+#include "capture/device_toolbar.h"
 #include "capture/video_screen.h"
 #include "core/global_state.h"
 #include "core/number_forms.h"
@@ -45,8 +46,10 @@ QRect RestoredGeometry(const QRect& available, double twipsPerPixel) {
 
 void Master::Load(const QString& commandLine) {
     if (Vars.ShuttingDown) return;
+    deviceToolbar_->setStyleSheet(QStringLiteral("QToolBar { background: white; }"));
     Vars.ImageCounterOffset = 0;
     Vars.ImageCounterMask = QStringLiteral("#000000");
+    loadWebShareSettings();
     setWindowTitle(Vars.VersionText);
 
     const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
@@ -62,6 +65,7 @@ void Master::Load(const QString& commandLine) {
                                                  QStringLiteral("1")) == QLatin1String("1"));
     }
     previewRate_->setCurrentIndex(Vars.PreviewRate < 1 ? 11 : qMin(Vars.PreviewRate - 1, previewRate_->count() - 1));
+    fillSeriesLists();
 
     startDeviceChoice();
     SyncCaptureFileName();
@@ -71,11 +75,6 @@ void Master::Load(const QString& commandLine) {
         MsgBox(QStringLiteral("Cannot open ") + commandLine, PromptIcon::Exclamation);
     }
     QCoreApplication::processEvents();
-}
-
-void Master::SyncCaptureFileName() {
-    Vars.CaptureFileName = videoScreen_->GetFilename();
-    if (Vars.CaptureFileName.toLower() == QLatin1String("error")) Vars.CaptureFileName = Vars.AppFolder + QStringLiteral("kestrova.avi");
 }
 
 void Master::storeLayout() {
@@ -101,6 +100,7 @@ void Master::storeLayout() {
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("PUMV"), Vars.AVIInfo[7]);
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("AP"), Vars.AVIInfo[8]);
     SaveSetting(SettingsAppVC, SettingsAppVC, QStringLiteral("ES"), Vars.AVIInfo[9]);
+    storeWebShareSettings();
 }
 
 bool Master::QueryUnload(UnloadMode mode) {

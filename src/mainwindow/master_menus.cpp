@@ -94,7 +94,7 @@ void Master::buildMenus() {
     laterItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save Capture File..."));
     file->addSeparator();
     connect(addItem(file, QStringLiteral("mnuPreferences"), QStringLiteral("&Preferences")), &QAction::triggered, this,
-            &Master::showPreferences);
+            [this] { showPreferences(); });
     connect(addItem(file, QStringLiteral("mnuSystemInformation"), QStringLiteral("&System Information...")),
             &QAction::triggered, this, [] {
                 // No system information tool is known on this platform.
@@ -139,7 +139,10 @@ void Master::buildMenus() {
 
     QMenu* help = menuBar()->addMenu(Translate(QStringLiteral("&Help")));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    laterItem(help, QStringLiteral("mnuHelpFile"), QStringLiteral("&Help"));
+    QAction* helpFile = addItem(help, QStringLiteral("mnuHelpFile"), QStringLiteral("&Help"));
+    helpFile->setShortcut(QKeySequence(Qt::Key_F1));
+    helpFile->setShortcutContext(Qt::ApplicationShortcut);
+    connect(helpFile, &QAction::triggered, this, &Master::showHelp);
     help->addSeparator();
     connect(addItem(help, QStringLiteral("mnuSplash"), QStringLiteral("&Splash Window")), &QAction::triggered, this, [this] {
         auto* splash = new SplashWindow(Vars.VersionText, 3000, this);
@@ -155,26 +158,8 @@ void Master::buildMenus() {
     connect(addItem(help, QStringLiteral("mnuOnWeb"), QStringLiteral("Video Kestrova on Web...")), &QAction::triggered, this,
             [this] { openInBrowser(Vars.HomePageAddress); });
     help->addSeparator();
-    laterItem(help, QStringLiteral("mnuAbout"), QStringLiteral("&About Video Kestrova..."));
-}
-
-void Master::SaveImage(bool toClipboard) {
-    const QString temporary = Vars.AppFolder + QStringLiteral("qorbtmp.tmp");
-    QFile::remove(temporary);
-    videoScreen_->SaveStill(temporary, 100, false);
-    auto* editor = new Image(this);
-    editor->setWindowFlag(Qt::Window);
-    editor->setAttribute(Qt::WA_DeleteOnClose);
-    editor->setPicture(ReadPicture(temporary));
-    QFile::remove(temporary);
-    editor->setResetPicture(editor->picture());
-    QCoreApplication::processEvents();
-    editor->setWindowTitle(Translate(QStringLiteral("Untitled")));
-    if (toClipboard) {
-        editor->setWindowTitle(Translate(QStringLiteral("Image On Clipboard")));
-        QGuiApplication::clipboard()->setImage(editor->picture());
-    }
-    editor->show();
+    connect(addItem(help, QStringLiteral("mnuAbout"), QStringLiteral("&About Video Kestrova...")), &QAction::triggered, this,
+            &Master::showAbout);
 }
 
 void Master::openCaptureFile() {

@@ -6,6 +6,7 @@
 #include "capture/device_toolbar.h"
 #include "capture/video_screen.h"
 #include "imaging/image_window.h"
+#include "imaging/insertion.h"
 
 #include "core/global_state.h"
 #include "core/settings.h"
@@ -37,10 +38,10 @@ void Master::SetCaptureMode(const QString& mode) {
     for (const char* bandKey : ModeBandKeys) band(QString::fromLatin1(bandKey))->hide();
     operationBar_->setVisible(layout.operationShown);
     if (!layout.modeBand.isEmpty()) band(layout.modeBand)->show();
-    webShareOn_ = layout.webShare;
-    webSharePort_ = layout.webShare ? GetSetting(SettingsAppTitle(), QStringLiteral("WebShare"), QStringLiteral("Port"),
-                                                 QStringLiteral("80")).toInt()
-                                    : 0;
+    switchWebShare(false);
+    if (layout.webShare) {
+        switchWebShare(true, GetSetting(SettingsAppTitle(), QStringLiteral("WebShare"), QStringLiteral("Port"), QStringLiteral("80")).toInt());
+    }
     if (key == QLatin1String("movie")) {
         movieDisableLimit_->setChecked(false);
         movieFrameRate_->setValue(previewRate_->currentIndex() + 1);
@@ -52,20 +53,10 @@ void Master::SetCaptureMode(const QString& mode) {
     }
     if (layout.statusPanel) statusPanelAction_->setVisible(*layout.statusPanel);
 
-    const CaptureExtension fitted =
-        ApplyCaptureExtension(Vars.CaptureFileName, band(QStringLiteral("movie"))->isVisibleTo(this),
-                              band(QStringLiteral("image"))->isVisibleTo(this),
-                              band(QStringLiteral("multiple"))->isVisibleTo(this), multipleImageMode_);
-    Vars.CaptureFileName = fitted.fileName;
-    if (fitted.panel) statusBarPanel(QStringLiteral("filename"))->setText(*fitted.panel);
+    ApplyCaptureExtension();
 }
 
 void Master::setRecordImage(const QString& imageKey) { SetImageKey(recordButton(), imageKey); }
-
-MovieSettings Master::movieSettings() const {
-    return {movieAudio_->isChecked(), movieDisableLimit_->isChecked(), movieHours_->value(), movieMinutes_->value(),
-            movieSeconds_->value()};
-}
 
 void Master::StartStopCapture(bool start) {
     if (isMinimized()) showNormal();
@@ -114,6 +105,11 @@ void Master::captureIntoEditor() {
     QCoreApplication::processEvents();
     imageEditor_->setWindowTitle(QStringLiteral("Untitled "));
     imageEditor_->show();
+    if (insertDown(0)) {
+        QImage stamped = imageEditor_->picture();
+        ApplyInsertionFile(stamped, Vars.InsertionFileName);
+        imageEditor_->setPicture(stamped);
+    }
     QCoreApplication::processEvents();
     imageEditor_->setResetPicture(imageEditor_->picture());
 }
@@ -168,7 +164,8 @@ void Master::AllControls(bool enable) {
     previewRate_->setEnabled(enable);
     band(QStringLiteral("movie"))->setEnabled(enable);
     for (QWidget* control : std::initializer_list<QWidget*>{movieFrameRate_, movieDisableLimit_, movieHours_, movieMinutes_,
-                                                            movieSeconds_, movieAudio_, mainToolbar_}) {
+                                                            movieSeconds_, movieToolbar_, audioChannels_, audioBits_,
+                                                            audioRate_, mainToolbar_}) {
         control->setEnabled(enable);
     }
 }

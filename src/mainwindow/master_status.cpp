@@ -40,6 +40,10 @@ bool Master::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched->parent() == statusBar()) {
         openInBrowser(Vars.HomePageAddress);
+    } else if (event->type() == QEvent::Resize && watched == statusPanel_) {
+        layOutStatusPanel();
+    } else if (event->type() == QEvent::MouseButtonPress && watched == webShareUrl_) {
+        openInBrowser(webShareAddress());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -57,6 +61,7 @@ void Master::masterTimerTick() {
             }
         }
     }
+    webShareUrl_->setText(webShareAddress());
     if (Vars.CaptureFileName.isEmpty()) Vars.CaptureFileName = Vars.AppFolder + QStringLiteral("capture.avi");
 
     const double freeBytes = freeSpace(Vars.CaptureFileName);

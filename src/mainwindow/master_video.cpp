@@ -47,7 +47,8 @@ void Master::setUpVideo() {
         movieHours_->setValue(driver.hours);
         movieMinutes_->setValue(driver.minutes);
         movieSeconds_->setValue(driver.seconds);
-        movieAudio_->setChecked(driver.audio);
+        ShowAudioFormat(driver.waveFormat);
+        AudioOnOff(driver.audio);
     });
 }
 

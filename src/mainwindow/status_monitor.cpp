@@ -33,4 +33,18 @@ QString EstimatedSizeText(float estimatedBytes) {
     return QStringLiteral("Estimated Filesize: ") + SignColumn(std::floor(estimatedBytes / 1048576.0)) + QStringLiteral(" Mb");
 }
 
+std::array<StatusPanelColumn, 3> StatusPanelColumns(int widthPixels, int captionHeightPixels, int valueHeightPixels,
+                                                    double twipsPerPixel) {
+    const double columnTwips = static_cast<double>(RoundHalfEven(widthPixels * twipsPerPixel / 3.0));
+    const int width = static_cast<int>(columnTwips / twipsPerPixel);
+    const int top = static_cast<int>(3 / twipsPerPixel);
+    std::array<StatusPanelColumn, 3> columns;
+    for (int i = 0; i < 3; ++i) {
+        const int left = static_cast<int>(i * columnTwips / twipsPerPixel);
+        columns[i].caption = QRect(left, top, width, captionHeightPixels);
+        columns[i].value = QRect(left, captionHeightPixels - 2, width, valueHeightPixels);
+    }
+    return columns;
+}
+
 }  // namespace kestrova

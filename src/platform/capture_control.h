@@ -114,6 +114,9 @@ public:
     void setTimeLimitEnabled(bool on) { timeLimitEnabled_ = on; }
     int TimeLimit() const { return timeLimit_; }
     void setTimeLimit(int seconds) { timeLimit_ = seconds; }
+    // Frames per second of the movies StartCapture makes; 0 (the default): the source's own rate.
+    double CaptureFrameRate() const { return captureFrameRate_; }
+    void setCaptureFrameRate(double fps) { captureFrameRate_ = fps > 0 ? fps : 0; }
     bool StartCapture();
     // Why the last StartCapture or OpenFrameCapture answered false.
     QString CaptureError() const { return captureError_; }
@@ -201,6 +204,7 @@ private:
     bool captureAudio_ = false;
     bool timeLimitEnabled_ = false;
     int timeLimit_ = 0;
+    double captureFrameRate_ = 0;
     int videoCompressor_ = 0;
     int audioCompressor_ = 0;
     std::unique_ptr<media::Recorder> recorder_;

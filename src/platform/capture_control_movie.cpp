@@ -55,7 +55,7 @@ bool CaptureControl::startRecorder(RecorderSettings settings) {
 
 bool CaptureControl::StartCapture() {
     RecorderSettings settings;
-    settings.fps = sourceRate();
+    settings.fps = captureFrameRate_ > 0 ? captureFrameRate_ : sourceRate();
     if (captureAudio_ && audioIndex_ < AudioDeviceCount()) settings.audio = audioDevices_[size_t(audioIndex_)];
     if (timeLimitEnabled_ && timeLimit_ > 0) settings.frameLimit = std::llround(timeLimit_ * settings.fps);
     if (!startRecorder(std::move(settings))) return false;

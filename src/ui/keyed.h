@@ -3,11 +3,12 @@
 // bands ("movie"). The key lives on the object itself, so a control is found by what it is, never by
 // its position.
 
+#include "button_pictures.h"
+
 #include <QObject>
 #include <QString>
 
 class QAction;
-class QIcon;
 class QToolBar;
 
 namespace kestrova {
@@ -30,8 +31,5 @@ QAction* AddKeyedButton(QToolBar* bar, const QString& key, const QString& captio
 // The picture a button shows, also its state ("record", "stop", "pause").
 void SetImageKey(QAction* button, const QString& imageKey);
 QString ImageKey(const QAction* button);
-
-// Drawn pictures for the image keys the program uses; a plain square for any other key.
-QIcon ButtonPicture(const QString& imageKey);
 
 }  // namespace kestrova

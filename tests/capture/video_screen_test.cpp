@@ -348,11 +348,11 @@ TEST_F(VfwScreenTest, ConnectingSizesTheWindowToThePictureAndItsZoom) {
 
 TEST_F(VfwScreenTest, AMovieWithATimeLimitEndsByItselfAndPlays) {
     Vars.CaptureFileName = tempPath("limit.avi");
-    Vars.MovieFrameRate = 30;
     Vars.CaptureYield = 0;
     MovieSettings movie;
     movie.noLimit = false;
     movie.seconds = 3;
+    movie.frameRate = 30;
     screen->Record(movie);  // an exclusive task: back when the movie has ended
     EXPECT_EQ(Vars.CaptureParms.dwRequestMicroSecPerFrame, 33333u);
     EXPECT_EQ(Vars.CaptureParms.wTimeLimit, 3u);

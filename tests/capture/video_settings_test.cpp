@@ -54,22 +54,3 @@ TEST_F(VideoSettingsTest, ShowsTheGlobalsStoresOnOkAndHasDefaults) {
     EXPECT_EQ(parms.wNumVideoRequested, 8u);
     EXPECT_EQ(parms.dwIndexSize, 324000u);
 }
-
-TEST(WaveFormat, FromTheAudioLists) {
-    struct Case {
-        int bits, channels, rate;
-        uint16_t wantBits, wantChannels;
-        uint32_t wantRate, wantAverage;
-        uint16_t wantAlign;
-    };
-    const Case cases[] = {{0, 0, 0, 8, 1, 8000, 8000, 1}, {1, 1, 3, 16, 2, 44100, 176400, 4}, {1, 0, 2, 16, 1, 22050, 44100, 2},
-                          {0, 1, 7, 8, 2, 11025, 22050, 2}};  // a rate outside the list keeps the one before
-    for (const Case& c : cases) {
-        const WAVEFORMATEX format = WaveFormatOfLists(c.bits, c.channels, c.rate, WAVEFORMATEX{});
-        EXPECT_EQ(format.wBitsPerSample, c.wantBits);
-        EXPECT_EQ(format.nChannels, c.wantChannels);
-        EXPECT_EQ(format.nSamplesPerSec, c.wantRate);
-        EXPECT_EQ(format.nAvgBytesPerSec, c.wantAverage);
-        EXPECT_EQ(format.nBlockAlign, c.wantAlign);
-    }
-}

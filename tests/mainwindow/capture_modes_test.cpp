@@ -9,8 +9,10 @@
 #include "core/global_state.h"
 #include "core/settings.h"
 #include "imaging/image_window.h"
+#include "platform/stream_server.h"
 #include "ui/keyed.h"
 
+#include "http_exchange.h"
 #include "kestrova_test.h"
 #include "media_test_support.h"
 #include "movie_probe.h"
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTcpSocket>
 #include <QToolBar>
 
 #include <memory>
@@ -87,7 +90,7 @@ TEST_F(CaptureModes, EachModeShowsItsBandRecordButtonAndItems) {
         {"avibuilder", "avibuilder", false, nullptr, nullptr, true, false, {5, 7}, {1}, nullptr},
         {"WEBSHARE", "webshare", false, nullptr, nullptr, false, true, {6}, {1, 7}, nullptr},
     };
-    SaveSetting(SettingsAppTitle(), "WebShare", "Port", "8080");
+    SaveSetting(SettingsAppTitle(), "WebShare", "Port", "0");  // any free port
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         Vars.CaptureFileName = tempPath("name.jpg");
@@ -103,7 +106,8 @@ TEST_F(CaptureModes, EachModeShowsItsBandRecordButtonAndItems) {
         EXPECT_EQ(master->statusPanelShown(), c.statusPanel);
         EXPECT_EQ(master->webShareOn(), c.webShare);
         if (c.webShare) {
-            EXPECT_EQ(master->webSharePort(), 8080);
+            EXPECT_EQ(master->webSharePort(), 0);
+            EXPECT_GT(master->stream().boundPort(), 0);
         }
         for (int i : c.enabled) EXPECT_TRUE(master->toolbarsItem(i)->isEnabled()) << i;
         for (int i : c.disabled) EXPECT_FALSE(master->toolbarsItem(i)->isEnabled()) << i;
@@ -121,6 +125,30 @@ TEST_F(CaptureModes, EachModeShowsItsBandRecordButtonAndItems) {
             EXPECT_EQ(panel("filename"), "");
         }
     }
+}
+
+TEST_F(CaptureModes, TheWebShareModeServesTheLivePictureUntilTheModeChanges) {
+    connectTestPattern();
+    SaveSetting(SettingsAppTitle(), "WebShare", "Port", "0");
+    master->SetCaptureMode("webshare");
+    ASSERT_TRUE(master->webShareOn());
+    const quint16 port = static_cast<quint16>(master->stream().boundPort());
+    auto ask = [&](const QByteArray& request) { return test::HttpExchange(port, request); };
+    const QByteArray page = ask("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n");
+    EXPECT_TRUE(page.contains("SRC=\"http://127.0.0.1:" + QByteArray::number(port) + "/live\"")) << page.constData();
+    const QByteArray image = ask("GET /live?12345 HTTP/1.1\r\n\r\n");
+    const QImage picture = QImage::fromData(test::HttpBody(image), "JPG");
+    EXPECT_EQ(picture.size(), master->videoScreen()->wdmX()->CurrentPicture().size());
+    EXPECT_EQ(master->findChild<QLabel*>("Labels_14")->text(), "Streaming");
+    master->masterTimerTick();
+    EXPECT_EQ(master->findChild<QLabel*>("WebShare_Url")->text(),
+              "http://" + master->stream().localAddress() + ":" + QString::number(port));
+
+    master->SetCaptureMode("movie");
+    EXPECT_FALSE(master->webShareOn());
+    QTcpSocket refused;
+    refused.connectToHost("127.0.0.1", port);
+    EXPECT_TRUE(WaitUntil([&] { return refused.state() == QAbstractSocket::UnconnectedState; }, 2000));
 }
 
 TEST_F(CaptureModes, AnUntickedModeBandStaysHiddenAndTheRecordButtonDoesNothing) {

@@ -12,11 +12,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 
 #include <functional>
-#include <QMdiArea>
-#include <QTimer>
 
 using namespace kestrova;
 using kestrova::test::KestrovaTest;
@@ -87,6 +89,13 @@ TEST_F(MainWindowLifecycle, FirstLoadCentresTheDefaultSizeInMovieMode) {
         EXPECT_EQ(master.previewRate()->currentText(), "10 FPS");
         EXPECT_EQ(master.previewRate()->itemText(0), "01 FPS");
         EXPECT_EQ(Vars.ImageCounterMask, "#000000");
+        for (const char* name : {"MultipleImageFrameRate", "AVIBuildFPS"}) {
+            auto* rates = master.findChild<QComboBox*>(name);
+            ASSERT_EQ(rates->count(), 30) << name;
+            EXPECT_EQ(rates->itemText(0), " 1 FPS");
+            EXPECT_EQ(rates->currentText(), " 11 FPS");
+        }
+        EXPECT_EQ(master.findChild<QComboBox*>("MultipleImageMode")->currentText(), "Movie file (.AVI)");
     });
     EXPECT_TRUE(prompts->shown.empty()) << "File E&xit does not ask";
     const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
@@ -116,6 +125,18 @@ TEST_F(MainWindowLifecycle, GeometryAndToolbarTicksComeBackButItemsSevenAndEight
     EXPECT_EQ(stored("State"), "2");
     const double twips = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
     EXPECT_EQ(qRound(Val(stored("Width")) / twips), 900) << "not stored while maximised";
+}
+
+TEST_F(MainWindowLifecycle, TheWebSharePortAndQualityComeBack) {
+    SaveSetting(SettingsAppTitle(), "WebShare", "Port", "8081");
+    SaveSetting(SettingsAppTitle(), "WebShare", "Quality", "40");
+    loadAndExit([](Master& master) {
+        EXPECT_EQ(master.findChild<QLineEdit*>("WebShare_Port")->text(), "8081");
+        EXPECT_FALSE(master.webShareOn()) << "the server listens only in the webshare mode";
+        master.findChild<QSlider*>("WebShare_Quality")->setValue(55);
+    });
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "WebShare", "Port"), "8081");
+    EXPECT_EQ(GetSetting(SettingsAppTitle(), "WebShare", "Quality"), "55");
 }
 
 TEST_F(MainWindowLifecycle, AMissingCommandLineFileIsReportedAndTheLoadGoesOn) {

@@ -36,7 +36,12 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
     if (audio >= 0) {
         probe.audio = true;
         probe.audioCodec = QString::fromLatin1(avcodec_get_name(raw->streams[audio]->codecpar->codec_id));
-        probe.sampleRate = raw->streams[audio]->codecpar->sample_rate;
+        const AVCodecParameters* sound = raw->streams[audio]->codecpar;
+        probe.sampleRate = sound->sample_rate;
+        probe.channels = sound->ch_layout.nb_channels;
+        probe.bitsPerSample = sound->bits_per_coded_sample;
+        probe.blockAlign = sound->block_align;
+        probe.bytesPerSecond = sound->bit_rate / 8;
     }
     CodecContext decoder;
     if (decode) {
@@ -69,9 +74,11 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
             if (decoder && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
         } else if (packet->stream_index == audio) {
             const auto* samples = reinterpret_cast<const std::int16_t*>(packet->data);
-            const int count = packet->size / 2;
-            for (int i = 0; i < count; ++i) {
-                const bool now = std::abs(samples[i]) > 1000;
+            const int count = probe.blockAlign > 0 ? packet->size / probe.blockAlign : 0;
+            // Beeps are looked for in the first channel of 16-bit sound.
+            const int step = probe.bitsPerSample == 16 ? probe.channels : 0;
+            for (int i = 0; step > 0 && i < count; ++i) {
+                const bool now = std::abs(samples[i * step]) > 1000;
                 if (now) quiet = 0;
                 else ++quiet;
                 // A sine crosses zero inside a beep: only a long silence ends it.

@@ -23,7 +23,11 @@ struct MovieProbe {
     bool audio = false;
     QString audioCodec;
     int sampleRate = 0;
-    std::int64_t audioSamples = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    int blockAlign = 0;
+    std::int64_t bytesPerSecond = 0;
+    std::int64_t audioSamples = 0;  // per channel
     std::vector<std::int64_t> beepStarts;  // sample numbers where a beep starts
 };
 

@@ -59,6 +59,27 @@ protected:
         recorder.stop();
         return recorder.statistics();
     }
+
+    // Records the live Test Pattern, with the settings' sound, until the frame limit ends the movie.
+    static void recordLive(const RecorderSettings& settings) {
+        std::atomic<bool> done{false};
+        Recorder recorder(settings, [&](const QString&) { done = true; });
+        ASSERT_EQ(recorder.start(), QString());
+        SourceSettings pattern;
+        pattern.kind = QString::fromLatin1(KindTestPattern);
+        pattern.size = settings.size;
+        MediaSession session(pattern);
+        session.runner().attach(recorder.queue());
+        session.start();
+        ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
+        session.stop();
+        recorder.stop();
+    }
+
+    // A sound input through libavdevice that exists on every machine, delivered in real time.
+    static AudioDevice liveSine() {
+        return AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
+    }
 };
 
 }  // namespace
@@ -226,22 +247,63 @@ TEST_F(RecorderTest, SoundOfAnInputStaysWithinAFrameOfTheVideo) {
     settings.size = QSize(320, 240);
     settings.fps = 30;
     settings.frameLimit = 45;
-    // A sound input through libavdevice that exists on every machine, delivered in real time.
-    settings.audio = AudioDevice{QStringLiteral("sine"), QStringLiteral("lavfi"), QStringLiteral("sine=frequency=440:sample_rate=48000,arealtime")};
-    std::atomic<bool> done{false};
-    Recorder recorder(settings, [&](const QString&) { done = true; });
-    ASSERT_EQ(recorder.start(), QString());
-    SourceSettings pattern;
-    pattern.kind = QString::fromLatin1(KindTestPattern);
-    pattern.size = settings.size;
-    MediaSession session(pattern);
-    session.runner().attach(recorder.queue());
-    session.start();
-    ASSERT_TRUE(kestrova::test::WaitUntil([&] { return done.load(); }, 4000));
-    session.stop();
-    recorder.stop();
+    settings.audio = liveSine();
+    ASSERT_NO_FATAL_FAILURE(recordLive(settings));
     const test::MovieProbe probe = ProbeMovie(settings.path);
     EXPECT_EQ(probe.videoPackets, 45);
     EXPECT_EQ(probe.sampleRate, 48000);
     EXPECT_NEAR(double(probe.audioSamples), 1.5 * 48000, 48000.0 / 30);
+}
+
+TEST_F(RecorderTest, TheSoundTakesTheAskedRateChannelsAndBits) {
+    struct Case {
+        int rate, channels, bits;
+        const char* codec;
+        int blockAlign;
+    };
+    const std::vector<Case> cases = {
+        {22050, 2, 16, "pcm_s16le", 4}, {8000, 1, 8, "pcm_u8", 1}, {44100, 2, 8, "pcm_u8", 2}, {11025, 1, 16, "pcm_s16le", 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz " << c.channels << " ch " << c.bits << " bits");
+        RecorderSettings settings;
+        settings.path = path("format.avi");
+        settings.size = QSize(160, 120);
+        settings.fps = 30;
+        settings.audio = AudioDevice{QString::fromLatin1(TestToneName), {}, {}};
+        settings.audioRate = c.rate;
+        settings.audioChannels = c.channels;
+        settings.audioBits = c.bits;
+        settings.frameLimit = 30;
+        std::vector<double> times;
+        for (int n = 0; n < 32; ++n) times.push_back(n);
+        QString ended = QStringLiteral("not ended");
+        record(settings, times, &ended);
+        const test::MovieProbe probe = ProbeMovie(settings.path);
+        EXPECT_EQ(probe.audioCodec, c.codec);
+        EXPECT_EQ(probe.sampleRate, c.rate);
+        EXPECT_EQ(probe.channels, c.channels);
+        EXPECT_EQ(probe.blockAlign, c.blockAlign);
+        EXPECT_EQ(probe.bytesPerSecond, std::int64_t(c.rate) * c.blockAlign);
+        EXPECT_EQ(probe.audioSamples, c.rate);  // one second of sound for one second of video
+        if (c.bits == 16) {
+            EXPECT_EQ(probe.beepStarts, std::vector<std::int64_t>{0});
+        }
+    }
+}
+
+TEST_F(RecorderTest, AnInputIsConvertedToTheAskedFormat) {
+    RecorderSettings settings;
+    settings.path = path("converted.avi");
+    settings.size = QSize(160, 120);
+    settings.fps = 30;
+    settings.frameLimit = 30;
+    settings.audio = liveSine();
+    settings.audioRate = 22050;
+    settings.audioChannels = 2;
+    ASSERT_NO_FATAL_FAILURE(recordLive(settings));
+    const test::MovieProbe probe = ProbeMovie(settings.path);
+    EXPECT_EQ(probe.sampleRate, 22050);
+    EXPECT_EQ(probe.channels, 2);
+    EXPECT_EQ(probe.blockAlign, 4);
+    EXPECT_NEAR(double(probe.audioSamples), 22050, 22050.0 / 30);
 }

@@ -4,6 +4,7 @@
 #include "effect_command.h"
 #include "record_command.h"
 #include "still_command.h"
+#include "webshare_command.h"
 
 #include "core/settings.h"
 #include "core/startup.h"
@@ -43,6 +44,7 @@ const std::vector<Command>& Commands() {
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
          RunEffectCommand},
         {"record", RecordUsage(), RunRecordCommand},
+        {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
     };
     return commands;
 }

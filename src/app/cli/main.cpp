@@ -28,5 +28,7 @@ int main(int argc, char* argv[]) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
     kestrova::PrepareApplication();
+    // The program's folders and texts, as the window has them (the web share writes its image there).
+    kestrova::SetStartDefaults();
     return kestrova::cli::Run(arguments);
 }

@@ -35,6 +35,8 @@ struct AudioCapture::Shared {
     int stream = -1;
     int rate = 0;
     int channels = 0;
+    int wantedRate = 0;
+    int wantedChannels = 0;
     std::mutex mutex;
     std::deque<std::int16_t> samples;
     QString failure;
@@ -46,7 +48,9 @@ struct AudioCapture::Shared {
     static int interrupted(void* opaque) { return static_cast<Shared*>(opaque)->stopping ? 1 : 0; }
 
     void add(const AVFrame& frame) {
-        std::vector<std::int16_t> converted(size_t(frame.nb_samples) * size_t(channels) + 64);
+        const int room = swr_get_out_samples(resampler.get(), frame.nb_samples);
+        if (room <= 0) return;
+        std::vector<std::int16_t> converted(size_t(room) * size_t(channels) + 64);
         std::uint8_t* out[1] = {reinterpret_cast<std::uint8_t*>(converted.data())};
         const int count = swr_convert(resampler.get(), out, int(converted.size()) / channels,
                                       const_cast<const std::uint8_t**>(frame.extended_data), frame.nb_samples);
@@ -85,7 +89,11 @@ struct AudioCapture::Shared {
     }
 };
 
-AudioCapture::AudioCapture(AudioDevice device) : shared_(std::make_shared<Shared>()) { shared_->device = std::move(device); }
+AudioCapture::AudioCapture(AudioDevice device, int rate, int channels) : shared_(std::make_shared<Shared>()) {
+    shared_->device = std::move(device);
+    shared_->wantedRate = rate > 0 ? rate : 0;
+    shared_->wantedChannels = channels > 0 ? std::min(2, channels) : 0;
+}
 
 AudioCapture::~AudioCapture() {
     shared_->stopping = true;
@@ -126,13 +134,13 @@ QString AudioCapture::open() {
     s.decoder.reset(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(s.decoder.get(), parameters);
     if (status = avcodec_open2(s.decoder.get(), codec, nullptr); status < 0) return AvErrorText(status);
-    s.rate = s.decoder->sample_rate;
-    s.channels = std::min(2, std::max(1, s.decoder->ch_layout.nb_channels));
+    s.rate = s.wantedRate > 0 ? s.wantedRate : s.decoder->sample_rate;
+    s.channels = s.wantedChannels > 0 ? s.wantedChannels : std::min(2, std::max(1, s.decoder->ch_layout.nb_channels));
     AVChannelLayout layout;
     av_channel_layout_default(&layout, s.channels);
     SwrContext* resampler = nullptr;
     status = swr_alloc_set_opts2(&resampler, &layout, AV_SAMPLE_FMT_S16, s.rate, &s.decoder->ch_layout, s.decoder->sample_fmt,
-                                 s.rate, 0, nullptr);
+                                 s.decoder->sample_rate, 0, nullptr);
     s.resampler.reset(resampler);
     if (status < 0 || swr_init(resampler) < 0) return QStringLiteral("cannot convert the sound of %1").arg(s.device.name);
     s.thread = std::thread([shared = shared_] { shared->run(); });

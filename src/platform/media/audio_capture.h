@@ -15,7 +15,8 @@ namespace kestrova::media {
 
 class AudioCapture {
 public:
-    explicit AudioCapture(AudioDevice device);
+    // The sound comes out at `rate` with `channels` (1 or 2); 0 keeps the input's own.
+    explicit AudioCapture(AudioDevice device, int rate = 0, int channels = 0);
     ~AudioCapture();
     AudioCapture(const AudioCapture&) = delete;
     AudioCapture& operator=(const AudioCapture&) = delete;

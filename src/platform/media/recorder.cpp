@@ -199,12 +199,12 @@ struct Recorder::Muxer {
         }
         if (samples.empty()) return {};
         const int count = int(samples.size()) / channels;
-        const bool eightBits = audioStream->codecpar->codec_id == AV_CODEC_ID_PCM_U8;
         Packet out(av_packet_alloc());
-        if (av_new_packet(out.get(), int(samples.size() * (eightBits ? 1 : 2))) < 0) return QStringLiteral("out of memory");
-        if (eightBits) {
+        if (audioStream->codecpar->codec_id == AV_CODEC_ID_PCM_U8) {
+            if (av_new_packet(out.get(), int(samples.size())) < 0) return QStringLiteral("out of memory");
             for (std::size_t i = 0; i < samples.size(); ++i) out->data[i] = std::uint8_t((samples[i] >> 8) + 128);
         } else {
+            if (av_new_packet(out.get(), int(samples.size() * 2)) < 0) return QStringLiteral("out of memory");
             std::memcpy(out->data, samples.data(), samples.size() * 2);
         }
         out->pts = out->dts = nextSample;
@@ -269,11 +269,10 @@ QString Recorder::start() {
     muxer->videoStream->avg_frame_rate = rate;
 
     if (settings_.audio) {
-        // The Test Tone is made in the format asked for; an input keeps its own rate and channels.
         int rate = settings_.audioRate > 0 ? settings_.audioRate : TestToneRate;
-        int channels = std::clamp(settings_.audioChannels, 1, 2);
+        int channels = settings_.audioChannels > 0 ? std::min(2, settings_.audioChannels) : 1;
         if (!settings_.audio->format.isEmpty()) {
-            muxer->capture = std::make_unique<AudioCapture>(*settings_.audio);
+            muxer->capture = std::make_unique<AudioCapture>(*settings_.audio, settings_.audioRate, settings_.audioChannels);
             if (const QString failed = muxer->capture->open(); !failed.isEmpty()) return failed;
             rate = muxer->capture->sampleRate();
             channels = muxer->capture->channels();

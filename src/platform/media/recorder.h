@@ -40,7 +40,7 @@ QStringList AudioCompressors();
 
 inline constexpr int TestToneRate = 44100;
 inline constexpr int TestToneHz = 1000;
-// The Test Tone, mono at TestToneRate, beeps for the first BeepMs of every second of movie time, starting at frame 0.
+// The Test Tone, mono at TestToneRate unless asked otherwise, beeps for the first BeepMs of every second of movie time, starting at frame 0.
 inline constexpr int TestToneBeepMs = 100;
 
 struct RecorderSettings {
@@ -51,11 +51,11 @@ struct RecorderSettings {
     // An audio stream from this input; Test Tone (generated in step with the video) when its format
     // is empty.
     std::optional<AudioDevice> audio;
-    // The sound's samples: 8 or 16 bits (PCM), and for the Test Tone also its rate (0: TestToneRate)
-    // and 1 or 2 channels.
-    int audioBits = 16;
+    // The sound's format in the file: rate and channels (0: the input's own, for the Test Tone
+    // 44100 Hz mono) and 8 or 16 bits per sample.
     int audioRate = 0;
-    int audioChannels = 1;
+    int audioChannels = 0;
+    int audioBits = 16;
     bool frameByFrame = false;
     std::int64_t frameLimit = 0;  // the movie ends by itself after this many frames; 0: none
     std::size_t queueCapacity = 16;

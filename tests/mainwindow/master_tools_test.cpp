@@ -1,0 +1,120 @@
+// The main toolbar, the Help menu, AllControls and the status panel's columns.
+
+#include "mainwindow/master.h"
+#include "mainwindow/status_monitor.h"
+
+#include "core/global_state.h"
+#include "ui/about_window.h"
+#include "ui/keyed.h"
+
+#include "kestrova_test.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QToolBar>
+#include <QUrl>
+
+#include <memory>
+
+using namespace kestrova;
+
+namespace {
+
+class MasterTools : public test::KestrovaTest {
+protected:
+    void SetUp() override {
+        KestrovaTest::SetUp();
+        Vars.AppFolder = homeFolder();
+        Vars.VersionText = "Video Kestrova 2009 Version 9.04 Build 935";
+        master = std::make_unique<Master>();
+        master->openInBrowser = [this](const QString& address) { opened << address; };
+        master->show();
+    }
+    void TearDown() override {
+        master.reset();
+        KestrovaTest::TearDown();
+    }
+    QAction* button(const char* key) const { return FindKeyed<QAction>(master->mainToolbar(), key); }
+
+    std::unique_ptr<Master> master;
+    QStringList opened;
+};
+
+}  // namespace
+
+TEST_F(MasterTools, TheMainToolbarHasItsButtonsInOrderAndTheirActions) {
+    QStringList keys;
+    for (QAction* each : master->mainToolbar()->actions()) keys << KeyOf(each);
+    EXPECT_EQ(keys, (QStringList{"open", "save", "movie", "image", "multiple", "avibuilder", "webshare", "viewer",
+                                 "preferences", "scanner", "choose_scanner", "about"}));
+    EXPECT_EQ(button("save")->toolTip(), "Save Capture Parameters");
+
+    prompts->fileAnswers = {""};
+    button("open")->trigger();
+    ASSERT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(prompts->shown[0].title, "Open...");
+
+    button("about")->trigger();
+    auto* about = master->findChild<AboutWindow*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(about->findChild<QLabel*>("AboutVersion")->text(), Vars.VersionText);
+    about->close();
+
+    button("preferences")->trigger();
+    auto* preferences = master->findChild<QWidget*>("Preferences");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_EQ(preferences->windowModality(), Qt::ApplicationModal);
+    master->findChild<QAction*>("mnuPreferences")->trigger();
+    EXPECT_EQ(preferences->windowModality(), Qt::NonModal) << "the File menu shows it without blocking";
+    EXPECT_TRUE(preferences->isVisible());
+}
+
+TEST_F(MasterTools, HelpOpensTheShippedPageInTheBrowser) {
+    master->findChild<QAction*>("mnuHelpFile")->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    const QString page = QUrl(opened[0]).toLocalFile();
+    EXPECT_TRUE(page.endsWith("help/kestrova.html"));
+    EXPECT_TRUE(QFile::exists(page));
+    EXPECT_EQ(master->findChild<QAction*>("mnuHelpFile")->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(MasterTools, AllControlsSwitchesTheCaptureSettings) {
+    const QStringList names = {"devicetoolbar", "previewrate", "MovieFrameRateControl", "MovieDisableLimit",
+                               "MovieHoursControl", "MovieMinutesControl", "MovieSecondsControl", "MainToolbar",
+                               "MovieToolbar", "AudioChannels", "AudioBits", "AudioRate"};
+    for (bool enable : {false, true}) {
+        master->AllControls(enable);
+        for (const QString& name : names) {
+            auto* control = master->findChild<QWidget*>(name);
+            ASSERT_NE(control, nullptr) << name.toStdString();
+            EXPECT_EQ(control->isEnabled(), enable) << name.toStdString();
+        }
+    }
+}
+
+TEST(StatusPanel, ThreeColumnsOfAThirdInWholeTwips) {
+    struct Case {
+        int width;
+        double twipsPerPixel;
+        int columnWidth;
+        std::array<int, 3> lefts;
+    };
+    const std::vector<Case> cases = {
+        {300, 15, 100, {0, 100, 200}},
+        {301, 15, 100, {0, 100, 200}},  // 1505 twips: a third of a pixel lost
+        {201, 7.5, 66, {0, 66, 133}},   // 502.5 twips round to 502
+        {203, 7.5, 67, {0, 67, 135}},   // 507.5 twips round to 508
+    };
+    for (const Case& c : cases) {
+        const auto columns = StatusPanelColumns(c.width, 16, 16, c.twipsPerPixel);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(columns[i].caption.width(), c.columnWidth) << c.width;
+            EXPECT_EQ(columns[i].caption.left(), c.lefts[i]) << c.width << " column " << i;
+            EXPECT_EQ(columns[i].value.left(), c.lefts[i]);
+            EXPECT_EQ(columns[i].value.top(), 14) << "caption height less 2 pixels";
+        }
+    }
+}
