@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegion>
 #include <QPainter>
 
 
@@ -76,9 +77,11 @@ void CaptureWindow::setScale(bool on) {
 
 void CaptureWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
     MediaSession* session = driver_->session();
-    if (!session || !(driver_->live || driver_->overlay)) return;
+    if (!session || !(driver_->live || driver_->overlay)) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
     const Frame latest = session->takeLatest();
     const QSize target = driver_->scale ? size() : session->runner().size();
     if (latest.isValid() && (latest.number != shownNumber_ || shown_.size() != target)) {
@@ -86,6 +89,8 @@ void CaptureWindow::paintEvent(QPaintEvent*) {
         shown_ = latest.preview(target);
         shownNumber_ = latest.number;
     }
+    // Black only where the picture does not cover the window.
+    for (const QRect& margin : QRegion(rect()).subtracted(QRect(QPoint(0, 0), shown_.size()))) painter.fillRect(margin, Qt::black);
     if (!shown_.isNull()) painter.drawImage(0, 0, shown_);
 }
 
