@@ -29,7 +29,8 @@ DeviceToolbar::DeviceToolbar(VideoScreen& screen, QWidget* parent) : QToolBar(pa
     addButton(QStringLiteral("exportdv"), Translate(QStringLiteral("Export DV")));
     addButton(QStringLiteral("about"), Translate(QStringLiteral("About")));
     addButton(QStringLiteral("screen"), Translate(QStringLiteral("Screen Capture")));
-    // Their windows come with later parts of the program.
+    // Enabled by the main window or by a device that has them; DV export and the screen capture
+    // program come later.
     for (const char* key : {"fullscreen", "snapshot", "advanced", "exportdv", "about", "screen"}) {
         button(QString::fromLatin1(key))->setEnabled(false);
     }

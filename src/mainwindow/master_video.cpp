@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QToolButton>
 #include <QMenuBar>
 #include <QSpinBox>
 
@@ -31,6 +32,9 @@ void Master::setUpVideo() {
     addToolBar(Qt::TopToolBarArea, deviceToolbar_);
     connect(videoScreen_, &VideoScreen::controlsChanged, deviceToolbar_, &DeviceToolbar::applyControls);
     connect(deviceToolbar_, &DeviceToolbar::fullscreenClicked, this, &Master::ViewFullscreen);
+    QToolButton* about = deviceToolbar_->button(QStringLiteral("about"));
+    about->setEnabled(true);
+    connect(about, &QToolButton::clicked, this, &Master::showAbout);
     connect(videoScreen_, &VideoScreen::timeText, this, [this](const QString& text) {
         statusPanel_->findChild<QLabel*>(QStringLiteral("StatusTime"))->setText(text);
     });

@@ -86,6 +86,30 @@ TEST_F(MasterVfwTest, ABackgroundMovieShowsItsProgressAndEndsOnce) {
     EXPECT_EQ(test::ProbeMovie(Vars.CaptureFileName).videoPackets, 60);
 }
 
+TEST_F(MasterVfwTest, AMovieWithSoundTakesTheFormatOfTheAudioLists) {
+    connectTestPattern();
+    master->SetCaptureMode("movie");
+    master->audioMenuItem(7)->trigger();      // 16 bits
+    master->audioMenuItem(4)->trigger();      // stereo
+    master->sampleRateItem(2)->trigger();     // 22 Khz
+    master->AudioOnOff(true);
+    master->movieDisableLimit()->setChecked(false);
+    master->movieHoursControl()->setValue(0);
+    master->movieMinutesControl()->setValue(0);
+    master->movieSecondsControl()->setValue(2);
+    Vars.CaptureFileName = tempPath("sound.avi");
+    Vars.CaptureYield = 1;
+    master->StartStopCapture(true);
+    ASSERT_TRUE(WaitUntil([&] { return master->statusString()->text() == "Stopped"; }, 6000));
+    const test::MovieProbe probe = test::ProbeMovie(Vars.CaptureFileName);
+    EXPECT_GT(probe.videoPackets, 50);
+    EXPECT_EQ(probe.sampleRate, 22050);
+    EXPECT_EQ(probe.channels, 2);
+    EXPECT_EQ(probe.blockAlign, 4);
+    EXPECT_EQ(probe.bytesPerSecond, 88200);
+    EXPECT_NEAR(double(probe.audioSamples), 2 * 22050, 22050.0 / 10);
+}
+
 TEST_F(MasterVfwTest, FullScreenShowsTheDriverUntilAKeyAndConnectsItAgainAfterwards) {
     connectTestPattern();
     bool shown = false;

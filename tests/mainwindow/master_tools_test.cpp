@@ -3,6 +3,7 @@
 #include "mainwindow/master.h"
 #include "mainwindow/status_monitor.h"
 
+#include "capture/device_toolbar.h"
 #include "core/global_state.h"
 #include "ui/about_window.h"
 #include "ui/keyed.h"
@@ -10,11 +11,13 @@
 #include "kestrova_test.h"
 
 #include <QAction>
+#include <QToolButton>
 #include <QFile>
 #include <QLabel>
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 using namespace kestrova;
@@ -61,7 +64,12 @@ TEST_F(MasterTools, TheMainToolbarHasItsButtonsInOrderAndTheirActions) {
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(about->findChild<QLabel*>("AboutVersion")->text(), Vars.VersionText);
+    EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);
     about->close();
+    master->deviceToolbar()->button("about")->click();
+    const auto windows = master->findChildren<AboutWindow*>();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(), [](const AboutWindow* each) { return each->isVisible(); }), 1)
+        << "the device band's About shows it too";
 
     button("preferences")->trigger();
     auto* preferences = master->findChild<QWidget*>("Preferences");
