@@ -3,6 +3,7 @@
 #include "capture_progress.h"
 #include "device_dialogs.h"
 #include "device_choice.h"
+#include "source_tags.h"
 #include "video_info.h"
 
 #include "core/global_state.h"
@@ -29,11 +30,6 @@
 namespace kestrova {
 
 namespace {
-
-const QString KindVfw = QStringLiteral("vfw");
-const QString KindWdm = QStringLiteral("wdm");
-const QString KindWms = QStringLiteral("wms");
-const QString KindHttp = QStringLiteral("http");
 
 constexpr int DisconnectedWidth = 320;
 constexpr int DisconnectedHeight = 260;

@@ -2,6 +2,7 @@
 
 #include "audio_format.h"
 #include "capture_dialog.h"
+#include "source_tags.h"
 #include "video_screen.h"
 
 #include "core/global_state.h"
@@ -12,15 +13,6 @@
 #include <QFile>
 
 namespace kestrova {
-
-namespace {
-
-const QString KindVfw = QStringLiteral("vfw");
-const QString KindWdm = QStringLiteral("wdm");
-const QString KindWms = QStringLiteral("wms");
-const QString KindHttp = QStringLiteral("http");
-
-}  // namespace
 
 void VideoScreen::connectCaptureNotifications() {
     connect(wdmX_, &CaptureControl::captureStarted, this, [this] { wdmStatus_.start(); });

@@ -1,6 +1,7 @@
 // The video window's operations for a capture-window ("vfw") source.
 
 #include "capture_progress.h"
+#include "source_tags.h"
 #include "video_screen.h"
 
 #include "core/global_state.h"
@@ -19,8 +20,6 @@
 namespace kestrova {
 
 namespace {
-
-const QString KindVfw = QStringLiteral("vfw");
 
 QString YieldSetting() { return GetSetting(QStringLiteral("VKESTROVA"), QStringLiteral("ADV"), QStringLiteral("YIELD"), QStringLiteral("1")); }
 

@@ -59,12 +59,19 @@ bool StreamServer::setActive(bool on) {
         return false;
     }
     error_.clear();
+    localAddress_.clear();
     return true;
 }
 
 int StreamServer::boundPort() const { return server_->isListening() ? server_->serverPort() : 0; }
 
 QString StreamServer::localAddress() const {
+    // Looked up once per activation: the status tick asks ten times a second.
+    if (localAddress_.isEmpty()) localAddress_ = findLocalAddress();
+    return localAddress_;
+}
+
+QString StreamServer::findLocalAddress() {
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
         if (!address.isLoopback() && address.protocol() == QAbstractSocket::IPv4Protocol) return address.toString();
     }

@@ -53,12 +53,14 @@ private:
     void accept();
     void readHead(QTcpSocket* socket);
     void finish(QTcpSocket* socket, const QByteArray& reply);
+    static QString findLocalAddress();
 
     StreamServerLimits limits_;
     std::unique_ptr<QTcpServer> server_;
     int port_ = 80;
     int connections_ = 0;
     QString error_;
+    mutable QString localAddress_;
     QString request_;
     QPointer<QTcpSocket> current_;
 };
