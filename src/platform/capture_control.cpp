@@ -86,7 +86,12 @@ void CaptureControl::open(const SourceSettings& settings) {
 void CaptureControl::close() {
     if (recorder_) endCapture(QStringLiteral("the source was closed"));
     repaintTimer_.stop();
-    session_.reset();
+    if (session_) {
+        // Not deleted at once: this may run inside one of the session's own signals.
+        session_->disconnect(this);
+        session_->stop();
+        session_.release()->deleteLater();
+    }
     shown_ = Frame();
     preview_ = QImage();
     previewNumber_ = -1;

@@ -104,7 +104,9 @@ public:
     QString DVRecordingDate() const { return {}; }
 
     // Movies of the open source. StartCapture answers false (and nothing starts, nor ends) without
-    // a source or when the file cannot be made; the end of a started movie arrives as captureEnded, with an empty reason for a
+    // a source, while the last movie is still being finished, or when the file cannot be made. A
+    // started movie is finished off this thread after StopCapture, the time limit, a write failure or
+    // the loss of its source; captureEnded arrives once the file is whole, with an empty reason for a
     // normal end (StopCapture, the time limit).
     QString CaptureFile() const { return captureFile_; }
     void setCaptureFile(const QString& path) { captureFile_ = path; }
@@ -165,6 +167,7 @@ private:
     QString tunerNode() const;
     bool startRecorder(media::RecorderSettings settings);
     void endCapture(const QString& reason);
+    void captureFinished(const QString& reason, const media::RecorderStatistics& done);
     double sourceRate() const;
 
     mutable std::vector<media::VideoDevice> devices_;
@@ -208,6 +211,7 @@ private:
     int videoCompressor_ = 0;
     int audioCompressor_ = 0;
     std::unique_ptr<media::Recorder> recorder_;
+    int finishing_ = 0;  // movies handed over to be finished, not yet whole
     std::uint64_t recording_ = 0;  // numbers the movies, so that a late end of an old one is ignored
     media::RecorderStatistics lastStatistics_;
     double recordRate_ = 0;

@@ -2,6 +2,7 @@
 
 #include "capture_control.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 
@@ -19,6 +20,10 @@ double CaptureControl::sourceRate() const {
 bool CaptureControl::startRecorder(RecorderSettings settings) {
     if (recorder_) {
         captureError_ = QStringLiteral("a movie is being recorded");
+        return false;
+    }
+    if (finishing_ > 0) {
+        captureError_ = QStringLiteral("the last movie is still being finished");
         return false;
     }
     const QSize size = session_ ? session_->runner().size() : QSize();
@@ -42,7 +47,7 @@ bool CaptureControl::startRecorder(RecorderSettings settings) {
     QPointer<CaptureControl> self(this);
     auto recorder = std::make_unique<Recorder>(std::move(settings), [self, number](QString reason) {
         QMetaObject::invokeMethod(
-            self, [self, number, reason] {
+            QCoreApplication::instance(), [self, number, reason] {
                 if (self && self->recording_ == number && self->recorder_) self->endCapture(reason);
             },
             Qt::QueuedConnection);
@@ -68,11 +73,25 @@ bool CaptureControl::StartCapture() {
 void CaptureControl::endCapture(const QString& reason) {
     if (!recorder_) return;
     if (session_) session_->runner().detach(recorder_->queue());
-    const QString failed = recorder_->stop();
     lastStatistics_ = recorder_->statistics();
-    recorder_.reset();
     frameCapture_ = false;
-    emit captureEnded(reason.isEmpty() ? failed : reason);
+    ++finishing_;
+    // The application object outlives every finishing movie (the program's end waits for them).
+    QPointer<CaptureControl> self(this);
+    FinishInBackground(std::move(recorder_), [self, reason](QString failed, RecorderStatistics done) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, why = reason.isEmpty() ? failed : reason, done] {
+                if (self) self->captureFinished(why, done);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CaptureControl::captureFinished(const QString& reason, const RecorderStatistics& done) {
+    --finishing_;
+    lastStatistics_ = done;
+    emit captureEnded(reason);
 }
 
 void CaptureControl::StopCapture() {

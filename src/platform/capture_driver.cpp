@@ -147,6 +147,8 @@ bool CaptureDriver::open(const SourceSettings& settings) {
 
 void CaptureDriver::disconnectDriver() {
     if (recorder_) endSequence(QStringLiteral("the driver was disconnected"));
+    // An exclusive capture's wait ends with its driver; the movie is finished all the same.
+    if (exclusiveLoop_) exclusiveLoop_->quit();
     session_.reset();
     live = overlay = false;
     driver_ = -1;
@@ -228,7 +230,7 @@ void CaptureDriver::report(int id, const QString& text) {
 }
 
 bool CaptureDriver::startRecorder(double fps, bool frameByFrame) {
-    if (!session_ || recorder_ || captureFile.isEmpty() || fps <= 0) return false;
+    if (!session_ || recorder_ || finishing_ > 0 || captureFile.isEmpty() || fps <= 0) return false;
     // The driver captures at the requested rate, so that no frame is thrown away to keep time.
     if (!frameByFrame && std::abs(RateOf(session_->runner().settings()) - fps) > 0.001) {
         SourceSettings settings = session_->runner().settings();
@@ -258,7 +260,7 @@ bool CaptureDriver::startRecorder(double fps, bool frameByFrame) {
     QPointer<CaptureDriver> self(this);
     auto recorder = std::make_unique<Recorder>(std::move(settings), [self, number](QString reason) {
         QMetaObject::invokeMethod(
-            self, [self, number, reason] {
+            QCoreApplication::instance(), [self, number, reason] {
                 if (self && self->sequence_ == number) self->endSequence(reason);
             },
             Qt::QueuedConnection);
@@ -272,7 +274,7 @@ bool CaptureDriver::startRecorder(double fps, bool frameByFrame) {
 
 bool CaptureDriver::startSequence(QObject* exclusiveWindow) {
     const double fps = parms.dwRequestMicroSecPerFrame > 0 ? 1e6 / parms.dwRequestMicroSecPerFrame : 0;
-    if (!session_ || fps <= 0) return false;
+    if (!session_ || fps <= 0 || exclusiveLoop_) return false;
     report(IDS_CAP_BEGIN, QStringLiteral("Capture Start"));
     if (!startRecorder(fps, false)) {
         report(IDS_CAP_END, QStringLiteral("Capture End: the capture file cannot be written"));
@@ -282,8 +284,15 @@ bool CaptureDriver::startSequence(QObject* exclusiveWindow) {
     report(IDS_CAP_STAT_CAP_INIT, QStringLiteral("Capture initialization complete - press OK to capture."));
     progress_.start();
     if (parms.fYield) return true;
+    // The one wait of the program: until the sequence has ended and its file is whole. Input and
+    // timers of other windows wait meanwhile, so nothing can start a second one; the system's close
+    // request still gets through and ends the loop.
     const ExclusiveFilter filter(exclusiveWindow, {this, &progress_, session_.get()});
-    while (recorder_) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    QEventLoop loop;
+    exclusiveLoop_ = &loop;
+    const QPointer<CaptureDriver> self(this);
+    loop.exec();
+    if (self) exclusiveLoop_ = nullptr;
     return true;
 }
 
@@ -300,29 +309,47 @@ void CaptureDriver::endSequence(const QString& reason) {
     ++sequence_;  // a late end of this recorder is ignored
     progress_.stop();
     if (session_) session_->runner().detach(recorder_->queue());
-    const QString failed = recorder_->stop();
-    const RecorderStatistics done = recorder_->statistics();
-    recorder_.reset();
+    const bool singleFrame = std::exchange(singleFrame_, false);
+    const RecorderStatistics sofar = recorder_->statistics();
+    framesAtEnd_ = sofar.frames;
+    droppedAtEnd_ = sofar.dropped;
+    elapsedAtEnd_ = sofar.elapsedMs;
+    ++finishing_;
+    // The application object outlives every finishing movie (the program's end waits for them).
+    const QPointer<CaptureDriver> self(this);
+    FinishInBackground(std::move(recorder_), [self, reason, singleFrame](QString failed, RecorderStatistics done) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, why = reason.isEmpty() ? failed : reason, singleFrame, done] {
+                if (self) self->sequenceFinished(why, singleFrame, done);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CaptureDriver::sequenceFinished(const QString& why, bool singleFrame, const RecorderStatistics& done) {
+    --finishing_;
     framesAtEnd_ = done.frames;
     droppedAtEnd_ = done.dropped;
     elapsedAtEnd_ = done.elapsedMs;
-    if (std::exchange(singleFrame_, false)) return;
-    const double seconds = done.elapsedMs / 1000.0;
-    const QString summary = QStringLiteral("Captured %1 sec.  %2 frames (%3 dropped) (%4 fps).")
-                                .arg(QString::number(seconds, 'f', 3))
-                                .arg(done.frames)
-                                .arg(done.dropped)
-                                .arg(QString::number(seconds > 0 ? done.frames / seconds : 0, 'f', 3));
-    report(parms.fCaptureAudio ? IDS_CAP_STAT_VIDEOAUDIO : IDS_CAP_STAT_VIDEOONLY, summary);
-    const std::int64_t offered = done.frames + done.dropped;
-    if (parms.wPercentDropForError > 0 && done.dropped * 100 > std::int64_t(parms.wPercentDropForError) * offered) {
-        report(IDS_CAP_STAT_FRAMESDROPPED, QStringLiteral("Dropped %1 of %2 frames (%3%) during capture.")
-                                               .arg(done.dropped)
-                                               .arg(offered)
-                                               .arg(offered > 0 ? done.dropped * 100 / offered : 0));
+    if (!singleFrame) {
+        const double seconds = done.elapsedMs / 1000.0;
+        const QString summary = QStringLiteral("Captured %1 sec.  %2 frames (%3 dropped) (%4 fps).")
+                                    .arg(QString::number(seconds, 'f', 3))
+                                    .arg(done.frames)
+                                    .arg(done.dropped)
+                                    .arg(QString::number(seconds > 0 ? done.frames / seconds : 0, 'f', 3));
+        report(parms.fCaptureAudio ? IDS_CAP_STAT_VIDEOAUDIO : IDS_CAP_STAT_VIDEOONLY, summary);
+        const std::int64_t offered = done.frames + done.dropped;
+        if (parms.wPercentDropForError > 0 && done.dropped * 100 > std::int64_t(parms.wPercentDropForError) * offered) {
+            report(IDS_CAP_STAT_FRAMESDROPPED, QStringLiteral("Dropped %1 of %2 frames (%3%) during capture.")
+                                                   .arg(done.dropped)
+                                                   .arg(offered)
+                                                   .arg(offered > 0 ? done.dropped * 100 / offered : 0));
+        }
+        report(IDS_CAP_END, why.isEmpty() ? QStringLiteral("Capture End") : QStringLiteral("Capture End: ") + why);
     }
-    const QString why = reason.isEmpty() ? failed : reason;
-    report(IDS_CAP_END, why.isEmpty() ? QStringLiteral("Capture End") : QStringLiteral("Capture End: ") + why);
+    if (exclusiveLoop_) exclusiveLoop_->quit();
 }
 
 void CaptureDriver::stopSequence() {

@@ -6,6 +6,7 @@
 #include "core/capture_records.h"
 #include "media/devices.h"
 
+#include <QEventLoop>
 #include <QImage>
 #include <QObject>
 #include <QTimer>
@@ -18,6 +19,7 @@ namespace kestrova {
 namespace media {
 class MediaSession;
 class Recorder;
+struct RecorderStatistics;
 }  // namespace media
 
 // Status ids the callback receives.
@@ -70,10 +72,11 @@ public:
     bool scale = false;
     QImage currentFrame() const;
 
-    // A sequence ends at the time limit, the index size, a stop or a write failure; the status
-    // callback hears IDS_CAP_END then. With fYield 0 startSequence returns only then, and while it
-    // waits only `exclusiveWindow` (with its children), this driver and its timers get input and
-    // timer events.
+    // A sequence ends at the time limit, the index size, a stop or a write failure; its file is
+    // finished off this thread and the status callback hears IDS_CAP_END once it is whole. With
+    // fYield 0 startSequence returns only then (or when the application quits), and while it waits
+    // only `exclusiveWindow` (with its children), this driver and its timers get input and timer
+    // events. A new movie cannot start before the last one is whole.
     bool startSequence(QObject* exclusiveWindow = nullptr);
     void stopSequence();
     bool capturing() const;
@@ -88,6 +91,7 @@ private:
     bool open(const media::SourceSettings& settings);
     void report(int id, const QString& text);
     void endSequence(const QString& reason);
+    void sequenceFinished(const QString& why, bool singleFrame, const media::RecorderStatistics& done);
     void progressTick();
     bool startRecorder(double fps, bool frameByFrame);
 
@@ -99,6 +103,8 @@ private:
     std::unique_ptr<media::MediaSession> session_;
     std::unique_ptr<media::Recorder> recorder_;
     bool singleFrame_ = false;
+    int finishing_ = 0;  // movies handed over to be finished, not yet whole
+    QEventLoop* exclusiveLoop_ = nullptr;
     QTimer progress_;
     std::int64_t framesAtEnd_ = 0;
     std::int64_t droppedAtEnd_ = 0;

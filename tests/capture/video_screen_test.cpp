@@ -378,8 +378,9 @@ TEST_F(VfwScreenTest, SingleFramesAndStills) {
     screen->CaptureSingle();
     screen->CloseMultipleCapture();
     EXPECT_EQ(statusTexts.back(), "Capturing Frame");
-    const test::MovieProbe probe = test::ProbeMovie(Vars.CaptureFileName);
-    EXPECT_EQ(probe.videoPackets, 2);
+    // The movie is finished off the UI thread.
+    test::MovieProbe probe;
+    ASSERT_TRUE(WaitUntil([&] { return (probe = test::ProbeMovie(Vars.CaptureFileName)).videoPackets == 2; }, 5000));
     EXPECT_NEAR(probe.frameRate, 5, 0.01);
 
     screen->SaveStill(QString(), 0, true);

@@ -41,6 +41,16 @@ protected:
         }, 3000);
     }
 
+    // True once the movie that was ended is whole (its end notice has come), within 5 seconds.
+    bool waitForEnd() {
+        return WaitUntil([&] { return !ended.isEmpty(); }, 5000);
+    }
+    // Waits for a frame newer than the one the source last delivered.
+    bool waitForNewFrame() {
+        const std::int64_t seen = control->session()->runner().latest().take().number;
+        return WaitUntil([&] { return control->session()->runner().latest().take().number > seen; }, 2000);
+    }
+
     std::unique_ptr<CaptureControl> control;
     QString file;
     int opened = 0;
@@ -62,6 +72,8 @@ TEST_F(CaptureMovieTest, StartAndStopWriteAnMjpegMovieWithTheToneWhenAsked) {
     ASSERT_TRUE(waitForFrames(15));
     control->StopCapture();
     EXPECT_FALSE(control->Capturing());
+    EXPECT_FALSE(control->StartCapture()) << "not before the last movie is whole";
+    ASSERT_TRUE(waitForEnd());
     ASSERT_EQ(ended, QStringList{QString()});
 
     qint64 elapsed, frames, dropped, bytes, samples;
@@ -110,6 +122,7 @@ TEST_F(CaptureMovieTest, ClosingTheSourceEndsTheMovieWithAReasonAndKeepsItPlayab
     ASSERT_TRUE(control->StartCapture());
     ASSERT_TRUE(waitForFrames(5));
     control->setConnected(false);
+    ASSERT_TRUE(waitForEnd());
     ASSERT_EQ(ended.size(), 1);
     EXPECT_FALSE(ended.front().isEmpty());
     EXPECT_GE(ProbeMovie(file).videoPackets, 5);
@@ -121,10 +134,11 @@ TEST_F(CaptureMovieTest, FrameByFrameMovieHasOneFramePerCallAtItsRate) {
     ASSERT_TRUE(control->OpenFrameCapture(5));
     EXPECT_FALSE(control->Capturing());
     for (int i = 0; i < 7; ++i) {
+        ASSERT_TRUE(waitForNewFrame());
         EXPECT_TRUE(control->CaptureFrame());
-        QThread::msleep(40);
     }
     control->CloseFrameCapture();
+    ASSERT_TRUE(waitForEnd());
     const test::MovieProbe probe = ProbeMovie(file, true);
     EXPECT_EQ(probe.videoPackets, 7);
     EXPECT_DOUBLE_EQ(probe.frameRate, 5);
@@ -155,6 +169,7 @@ TEST_F(CaptureMovieTest, OverlaysAreDrawnIntoTheMovie) {
     ASSERT_TRUE(control->StartCapture());
     ASSERT_TRUE(waitForFrames(3));
     control->StopCapture();
+    ASSERT_TRUE(waitForEnd());
     const test::MovieProbe probe = ProbeMovie(file, true);
     ASSERT_FALSE(probe.firstPicture.isNull());
     EXPECT_TRUE(kestrova::test::NearColour(probe.firstPicture.constScanLine(30) + 3 * 30, 30, 100, 200, 25));

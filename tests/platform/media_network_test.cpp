@@ -147,7 +147,8 @@ TEST_F(MediaNetwork, StopInTheMiddleOfAnOpenReturnsAtOnce) {
         ASSERT_TRUE(WaitUntil([&] { return server.requests("/silent") > 0; }, 2000));
         QElapsedTimer clock;
         clock.start();
-        EXPECT_TRUE(session.runner().stop()) << "joined, not left behind";
+        session.runner().stop();
+        EXPECT_TRUE(session.runner().waitStopped(std::chrono::seconds(1))) << "ended, not left behind";
         EXPECT_LT(clock.elapsed(), 1000);
         WaitUntil([] { return false; }, 50);
         EXPECT_TRUE(watched.failures.isEmpty()) << "a close is no failure";

@@ -1,6 +1,7 @@
 // Tests run with a real QApplication on the offscreen platform: windows are real widgets, no display.
 
 #include "core/startup.h"
+#include "platform/media/engine_threads.h"
 
 #include <QApplication>
 
@@ -11,5 +12,5 @@ int main(int argc, char* argv[]) {
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     kestrova::PrepareApplication();
-    return RUN_ALL_TESTS();
+    return kestrova::media::EndOfProgram(RUN_ALL_TESTS());
 }

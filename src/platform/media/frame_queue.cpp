@@ -1,25 +1,32 @@
 #include "frame_queue.h"
 
+#include <utility>
+
 namespace kestrova::media {
 
 void LatestFrameSlot::setNotify(std::function<void()> notify) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard calling(notifyMutex_);
     notify_ = std::move(notify);
+    std::lock_guard lock(mutex_);
     noticePending_ = false;
 }
 
 void LatestFrameSlot::publish(Frame frame) {
-    std::function<void()> notify;
+    bool notice = false;
     {
         std::lock_guard lock(mutex_);
         frame_ = std::move(frame);
-        if (!noticePending_ && notify_) {
-            noticePending_ = true;
-            notify = notify_;
-        }
+        notice = !std::exchange(noticePending_, true);
     }
     arrived_.notify_all();
-    if (notify) notify();
+    if (!notice) return;
+    std::lock_guard calling(notifyMutex_);
+    if (notify_) {
+        notify_();
+    } else {
+        std::lock_guard lock(mutex_);
+        noticePending_ = false;
+    }
 }
 
 Frame LatestFrameSlot::take() {

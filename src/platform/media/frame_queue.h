@@ -22,7 +22,8 @@ namespace kestrova::media {
 
 class LatestFrameSlot {
 public:
-    // Called on the source thread when a frame arrives and no notice is outstanding.
+    // Called on the source thread when a frame arrives and no notice is outstanding. Once this
+    // returns, the notice set before is no longer called.
     void setNotify(std::function<void()> notify);
 
     void publish(Frame frame);
@@ -37,6 +38,7 @@ private:
     std::condition_variable arrived_;
     Frame frame_;
     bool noticePending_ = false;
+    std::mutex notifyMutex_;  // guards notify_ and is held while it is called
     std::function<void()> notify_;
 };
 

@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include "audio_capture.h"
+#include "engine_threads.h"
 #include "ffmpeg_handles.h"
 
 extern "C" {
@@ -223,6 +224,7 @@ Recorder::Recorder(RecorderSettings settings, EndedHandler ended)
 Recorder::~Recorder() { stop(); }
 
 QString Recorder::start() {
+    if (begun_.exchange(true)) return QStringLiteral("the recorder has already started");
     QuietFfmpegLog();
     const auto& list = VideoCompressors();
     if (settings_.compressor < 0 || settings_.compressor >= int(list.size())) return QStringLiteral("no such compressor");
@@ -444,12 +446,20 @@ RecorderStatistics Recorder::statistics() const {
     const std::int64_t ended = endedMs_;
     statistics.elapsedMs = ended >= 0 ? ended
                                       : std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
-    if (!thread_ && ended < 0) statistics.elapsedMs = 0;
+    if (!running_ && ended < 0) statistics.elapsedMs = 0;
     statistics.frames = frames_;
     statistics.dropped = (ended >= 0 ? queueDropped_.load() : queue_->dropped()) + lateDropped_;
     statistics.bytes = bytes_;
     statistics.audioSamples = samples_;
     return statistics;
+}
+
+void FinishInBackground(std::unique_ptr<Recorder> recorder, std::function<void(QString, RecorderStatistics)> done) {
+    std::shared_ptr<Recorder> finishing(std::move(recorder));
+    RunDetached("finishing", [finishing, done = std::move(done)] {
+        const QString failure = finishing->stop();
+        if (done) done(failure, finishing->statistics());
+    });
 }
 
 }  // namespace kestrova::media

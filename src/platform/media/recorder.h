@@ -74,6 +74,8 @@ struct RecorderStatistics {
     std::int64_t audioSamples = 0;
 };
 
+// start(), stop() and the destructor are called from one thread, the owner's; queue(), running() and
+// statistics() from any thread once start() has returned.
 class Recorder {
 public:
     // Called once on the recorder thread when the movie ends by itself: empty reason for the frame
@@ -86,6 +88,7 @@ public:
     Recorder& operator=(const Recorder&) = delete;
 
     // Opens the file and the encoders, then starts the thread; empty on success, else the reason.
+    // A recorder starts once: a second call is refused.
     QString start();
     // Finishes the file (the queued frames first) and joins the thread. Empty, or the failure.
     QString stop();
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<Muxer> muxer_;
     std::chrono::steady_clock::time_point started_{};
     std::chrono::steady_clock::time_point endedAt_{};
+    std::atomic<bool> begun_{false};
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<std::int64_t> frames_{0};
@@ -118,5 +122,10 @@ private:
     struct Thread;
     std::unique_ptr<Thread> thread_;
 };
+
+// Finishes a movie on a thread of its own (the queued frames, the encoder's last frames, the index),
+// then calls `done` there with the failure, if any, and the final statistics: the caller's thread
+// never waits for the file. The program's end waits for it (WaitForEngineThreads).
+void FinishInBackground(std::unique_ptr<Recorder> recorder, std::function<void(QString failure, RecorderStatistics done)> done);
 
 }  // namespace kestrova::media

@@ -1,9 +1,9 @@
 #include "source_runner.h"
 
-#include <pthread.h>
+#include "engine_threads.h"
 
 #include <algorithm>
-#include <thread>
+#include <map>
 #include <vector>
 
 namespace kestrova::media {
@@ -14,20 +14,27 @@ std::chrono::seconds ReconnectDelay(int attempt) {
     return std::chrono::seconds(1 << (attempt - 1));
 }
 
+// How long a camera opened again waits for its previous runner to close the device.
+constexpr auto HandOverTimeout = std::chrono::seconds(3);
+
 struct SourceRunner::Shared {
     SourceSettings settings;
     Interrupt interrupt;
     LatestFrameSlot latest;
 
-    std::mutex mutex;  // guards everything below
+    // Guards the events and is held while one is delivered, so that stop() can promise that no
+    // event follows it. Recursive: an event may stop its own runner.
+    std::recursive_mutex deliverMutex;
     SourceEvents events;
+
+    mutable std::mutex mutex;  // guards everything below; never held while an event is delivered
     std::vector<std::shared_ptr<BoundedFrameQueue>> queues;
     QSize size;
     QSize previewSize;
     RunnerState state = RunnerState::Idle;
     bool finished = false;
-    std::condition_variable finishedChanged;
-    std::thread thread;
+    mutable std::condition_variable finishedChanged;
+    std::shared_ptr<Shared> predecessor;  // the same device's previous runner, until it has let go
 
     void setState(RunnerState next) {
         std::lock_guard lock(mutex);
@@ -35,8 +42,26 @@ struct SourceRunner::Shared {
     }
     template <typename Event, typename Value>
     void report(Event SourceEvents::*event, const Value& value) {
-        std::lock_guard lock(mutex);
-        if (events.*event) (events.*event)(value);
+        std::lock_guard delivering(deliverMutex);
+        const auto callback = events.*event;
+        if (callback) callback(value);
+    }
+    bool waitFinished(std::chrono::steady_clock::time_point deadline) const {
+        std::unique_lock lock(mutex);
+        return finishedChanged.wait_until(lock, deadline, [&] { return finished; });
+    }
+    // Waits for the previous runner of the device, slice by slice, so that a stop still ends this one.
+    void awaitHandOver() {
+        std::shared_ptr<Shared> previous;
+        {
+            std::lock_guard lock(mutex);
+            previous = std::move(predecessor);
+        }
+        if (!previous) return;
+        const auto deadline = std::chrono::steady_clock::now() + HandOverTimeout;
+        while (!interrupt.stopRequested() && std::chrono::steady_clock::now() < deadline &&
+               !previous->waitFinished(std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(50)))) {
+        }
     }
     void deliver(Frame frame) {
         std::vector<std::shared_ptr<BoundedFrameQueue>> targets;
@@ -58,6 +83,7 @@ void SourceRunner::Shared::run() {
     std::int64_t number = 0;
     bool everOpened = false;
     int attempt = 0;
+    awaitHandOver();
     while (!interrupt.stopRequested()) {
         setState(everOpened ? RunnerState::Reconnecting : RunnerState::Opening);
         std::unique_ptr<Source> source = CreateSource(settings, interrupt);
@@ -105,14 +131,33 @@ SourceRunner::SourceRunner(SourceSettings settings, SourceEvents events) : share
 
 SourceRunner::~SourceRunner() { stop(); }
 
+namespace {
+
+// The last runner of each camera, so that the next one can wait for the device to be free.
+std::mutex registryMutex;
+std::map<QString, std::weak_ptr<SourceRunner::Shared>>& lastRunners() {
+    static auto* runners = new std::map<QString, std::weak_ptr<SourceRunner::Shared>>;
+    return *runners;
+}
+
+}  // namespace
+
 void SourceRunner::start() {
-    std::lock_guard lock(shared_->mutex);
-    if (shared_->thread.joinable() || shared_->state != RunnerState::Idle) return;
-    shared_->state = RunnerState::Opening;
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->state != RunnerState::Idle) return;
+        shared_->state = RunnerState::Opening;
+    }
+    if (shared_->settings.kind == QLatin1String(KindCamera)) {
+        std::lock_guard lock(registryMutex);
+        std::weak_ptr<Shared>& last = lastRunners()[shared_->settings.address];
+        std::shared_ptr<Shared> previous = last.lock();
+        last = shared_;
+        std::lock_guard own(shared_->mutex);
+        shared_->predecessor = std::move(previous);
+    }
     // The thread owns a share of everything it touches, so that it may outlive this runner.
-    shared_->thread = std::thread([shared = shared_] {
-        const QByteArray name = ("kv-" + shared->settings.kind).left(15).toLatin1();
-        pthread_setname_np(pthread_self(), name.constData());
+    RunDetached(("kv-" + shared_->settings.kind).toLatin1().constData(), [shared = shared_] {
         shared->run();
         std::lock_guard lock(shared->mutex);
         shared->finished = true;
@@ -120,21 +165,19 @@ void SourceRunner::start() {
     });
 }
 
-bool SourceRunner::stop() {
+void SourceRunner::stop() {
     shared_->interrupt.requestStop();
     shared_->latest.setNotify({});
-    std::unique_lock lock(shared_->mutex);
+    std::lock_guard delivering(shared_->deliverMutex);
     shared_->events = SourceEvents();
-    if (!shared_->thread.joinable()) return true;
-    const bool ended = shared_->finishedChanged.wait_for(lock, std::chrono::seconds(1), [&] { return shared_->finished; });
-    std::thread thread = std::move(shared_->thread);
-    lock.unlock();
-    if (ended) {
-        thread.join();
-    } else {
-        thread.detach();
+}
+
+bool SourceRunner::waitStopped(std::chrono::milliseconds timeout) const {
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->state == RunnerState::Idle) return true;
     }
-    return ended;
+    return shared_->waitFinished(std::chrono::steady_clock::now() + timeout);
 }
 
 LatestFrameSlot& SourceRunner::latest() { return shared_->latest; }
