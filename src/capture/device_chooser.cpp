@@ -90,10 +90,12 @@ void ChooseDevice::startSelected() {
     const QString name = item->text();
     const QString kind = item->data(TagRole).toString();
     const int id = DeviceIdFromKey(item->data(KeyRole).toString());
-    VideoScreen& screen = screen_;  // this window may be gone once closed
     SaveSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("LastDevice"), name);
     close();
-    screen.ConnectVideoCaptureDevice(id, kind, name);
+    // Connected from the event loop: this runs inside the list's own double-click, and the
+    // connect may ask for an address or replace what the chooser shows.
+    VideoScreen* screen = &screen_;
+    QTimer::singleShot(0, screen, [screen, id, kind, name] { screen->ConnectVideoCaptureDevice(id, kind, name); });
 }
 
 }  // namespace kestrova

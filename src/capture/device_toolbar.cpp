@@ -83,7 +83,6 @@ void DeviceToolbar::BuildDeviceMenu(const QStringList& vfwDrivers, bool newerWin
         if (entry.tag == QLatin1String("menu")) continue;
         connect(action, &QAction::triggered, this, [this, entry] {
             screen_.ConnectVideoCaptureDevice(DeviceIdFromKey(entry.key), entry.tag, entry.text);
-            QCoreApplication::processEvents();
         });
     }
 }

@@ -204,7 +204,6 @@ void VideoScreen::Initialize() {
     mastertoolbar_->hide();
     setBusy(true);
     setCaption(Translate(QStringLiteral("Initializing...")));
-    QCoreApplication::processEvents();
     if (tag_ == KindVfw) {
         initializeVfw();
         return;
@@ -350,7 +349,6 @@ void VideoScreen::finishWdm() {
 void VideoScreen::commonEnd() {
     setBusy(false);
     setCaption(deviceCaption_);
-    QCoreApplication::processEvents();
     emit initialized();
 }
 

@@ -9,7 +9,6 @@
 #include "core/translate.h"
 #include "platform/capture_window.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 namespace kestrova {
@@ -77,7 +76,6 @@ void VideoScreen::recordVfw(const MovieSettings& movie) {
         emit timeText(QString());
         emit droppedText(QStringLiteral("Exclusive Task"));
     }
-    QCoreApplication::processEvents();
     Vars.CaptureResult = capCaptureSequence(Vars.CaptureWindow);
 }
 

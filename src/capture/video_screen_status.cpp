@@ -5,7 +5,6 @@
 
 #include "core/global_state.h"
 
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -32,7 +31,6 @@ void VideoScreen::DVStatusTick() {
     dvPos_->setText(TimecodeText(wdmX_->DVTimecode().toUInt(nullptr, 16)));
     dvTaken_->setText(wdmX_->DVRecordingDate());
     if (wdmX_->DVTransport(0) == 2) dvPos_->clear();
-    QCoreApplication::processEvents();
 }
 
 void VideoScreen::ShowTCR(bool tcrButtonDown) {

@@ -11,7 +11,6 @@
 #include "platform/capture_window.h"
 #include "platform/picture_writer.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -126,7 +125,6 @@ void VideoScreen::initializeVfw() {
 
 void VideoScreen::disconnectVfw() {
     SaveSetting(QStringLiteral("VKESTROVA"), QStringLiteral("ADV"), QStringLiteral("YIELD"), QString::number(Vars.CaptureYield));
-    QCoreApplication::processEvents();
     capSetCallbackOnStatus(Vars.CaptureWindow, nullptr);
     capDriverDisconnect(Vars.CaptureWindow);
     Vars.CaptureWindow = 0;

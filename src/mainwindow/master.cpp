@@ -61,10 +61,18 @@ void Master::showHelp() { openInBrowser(QUrl::fromLocalFile(DataFilePath(QString
 
 void EndProgram(Master& master) {
     Vars.ShuttingDown = true;
+    master.videoScreen()->Disconnect();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != &master && window->isVisible()) window->close();
     }
     QCoreApplication::exit(0);
+}
+
+Master* RunningMaster() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* master = qobject_cast<Master*>(window)) return master;
+    }
+    return nullptr;
 }
 
 }  // namespace kestrova

@@ -256,6 +256,8 @@ private:
     QComboBox* multipleImageFrameRate_ = nullptr;
     QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
+    // The load has put the stored layout in place: only then does a close store it again.
+    bool layoutRestored_ = false;
 };
 
 // The Window menu's tiling: side by side (horizontal) or one above another (vertical).
@@ -268,7 +270,11 @@ double TwipsPerPixel(const QWidget& window);
 // The window rectangle from the stored geometry, or 800 x 600 centred on the available area.
 QRect RestoredGeometry(const QRect& available, double twipsPerPixel);
 
-// Ends the program: marks the shutdown, closes every other window and leaves the event loop.
+// Ends the program: marks the shutdown, disconnects the video window (a movie being recorded is
+// finished), closes every other window and leaves the event loop, also from inside a modal window.
 void EndProgram(Master& master);
+
+// The main window once it exists; none during the splash or after the end.
+Master* RunningMaster();
 
 }  // namespace kestrova

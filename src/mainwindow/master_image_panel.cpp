@@ -99,14 +99,13 @@ void Master::SaveImage(bool toClipboard) {
     const QString temporary = Vars.AppFolder + QStringLiteral("qorbtmp.tmp");
     QFile::remove(temporary);
     videoScreen_->SaveStill(temporary, 100, false);
-    if (Vars.AVIInfo[9] == QLatin1String("1")) PlaySoundAndWait(DataFilePath(QStringLiteral("camera.wav")));
+    if (Vars.AVIInfo[9] == QLatin1String("1")) PlaySound(DataFilePath(QStringLiteral("camera.wav")));
     auto* editor = new Image(this);
     editor->setWindowFlag(Qt::Window);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setPicture(ReadPicture(temporary));
     QFile::remove(temporary);
     editor->setResetPicture(editor->picture());
-    QCoreApplication::processEvents();
     const CaptureControl& control = *videoScreen_->wdmX();
     editor->setWindowTitle(StillCaption(videoScreen_->dvConnected(), control.DVTimecode(), control.DVRecordingDate()));
     if (toClipboard) {

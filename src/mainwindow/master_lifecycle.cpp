@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QScreen>
 
@@ -64,6 +63,7 @@ void Master::Load(const QString& commandLine) {
         toolbarsItems_[i]->setChecked(GetSetting(SettingsAppTitle(), WindowSection, QStringLiteral("Toolbar%1").arg(i),
                                                  QStringLiteral("1")) == QLatin1String("1"));
     }
+    layoutRestored_ = true;
     previewRate_->setCurrentIndex(Vars.PreviewRate < 1 ? 11 : qMin(Vars.PreviewRate - 1, previewRate_->count() - 1));
     fillSeriesLists();
 
@@ -74,10 +74,11 @@ void Master::Load(const QString& commandLine) {
     if (!commandLine.isEmpty() && !QFileInfo::exists(commandLine)) {
         MsgBox(QStringLiteral("Cannot open ") + commandLine, PromptIcon::Exclamation);
     }
-    QCoreApplication::processEvents();
 }
 
 void Master::storeLayout() {
+    // A close before the load has restored the layout must not write defaults over it.
+    if (!layoutRestored_) return;
     const QString app = SettingsAppTitle();
     if (windowState() == Qt::WindowNoState) {
         const double twips = TwipsPerPixel(*this);

@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QSpinBox>
@@ -102,7 +101,6 @@ void Master::captureIntoEditor() {
     }
     imageEditor_->setPicture(StillSlot());
     StillSlot() = QImage();
-    QCoreApplication::processEvents();
     imageEditor_->setWindowTitle(QStringLiteral("Untitled "));
     imageEditor_->show();
     if (insertDown(0)) {
@@ -110,7 +108,6 @@ void Master::captureIntoEditor() {
         ApplyInsertionFile(stamped, Vars.InsertionFileName);
         imageEditor_->setPicture(stamped);
     }
-    QCoreApplication::processEvents();
     imageEditor_->setResetPicture(imageEditor_->picture());
 }
 
@@ -123,7 +120,6 @@ void Master::recordClicked() {
             motionTimer_.stop();
             StartStopCapture(false);
             setRecordImage(QStringLiteral("record"));
-            QCoreApplication::processEvents();
         }
     } else if (band(QStringLiteral("image"))->isVisibleTo(this)) {
         if (ImageKey(record) == QLatin1String("pause")) {
@@ -143,7 +139,6 @@ void Master::StopMovieRecord() {
     motionTimer_.stop();
     StartStopCapture(false);
     setRecordImage(QStringLiteral("record"));
-    QCoreApplication::processEvents();
 }
 
 void Master::armMotion() {

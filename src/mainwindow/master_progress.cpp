@@ -9,7 +9,6 @@
 #include "ui/keyed.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QToolBar>
 
@@ -48,7 +47,6 @@ void Master::ShowCaptureProgress(int id) {
     auto* dropped = statusPanel_->findChild<QLabel*>(QStringLiteral("DroppedString"));
     if (out.recordImage) {
         setRecordImage(*out.recordImage);
-        if (*out.recordImage == QLatin1String("stop")) QCoreApplication::processEvents();
     }
     if (out.statusString) statusString_->setText(*out.statusString);
     if (out.statusTime) statusTime->setText(*out.statusTime);

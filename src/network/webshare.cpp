@@ -4,7 +4,6 @@
 #include "core/translate.h"
 #include "platform/stream_server.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 namespace kestrova {
@@ -14,26 +13,25 @@ WebShareResponder::WebShareResponder(StreamServer& server, Sources sources, QObj
     connect(&server_, &StreamServer::requestReceived, this, &WebShareResponder::answer);
 }
 
-void WebShareResponder::answer() {
-    const QString request = server_.requestText();
-    if (IsPageRequest(request)) {
+void WebShareResponder::answer(StreamRequest* request) {
+    const QString text = request->text();
+    if (IsPageRequest(text)) {
         // Read afresh for every page, so an edited template shows at the next reload.
         QFile file(sources_.templateFile);
-        const QString text = file.open(QIODevice::ReadOnly) ? DecodeText(file.readAll()) : QString();
+        const QString page = file.open(QIODevice::ReadOnly) ? DecodeText(file.readAll()) : QString();
         const int port = server_.boundPort();
         const QString self = server_.localAddress() + (port == 80 ? QString() : u':' + QString::number(port));
-        server_.sendText(PageReply(request, text, QDate::currentDate(), self, sources_.homePage));
+        request->sendText(PageReply(text, page, QDate::currentDate(), self, sources_.homePage));
         return;
     }
+    // The picture file is written and read within this one answer, so no other request sees it half
+    // made; the status texts show on the next turn of the loop.
     emit statusText(Translate(QStringLiteral("Streaming.")));
-    QCoreApplication::processEvents();
     QFile::remove(sources_.imageFile);
     sources_.saveStill(sources_.imageFile, sources_.quality());
     emit statusText(Translate(QStringLiteral("Streaming..")));
-    QCoreApplication::processEvents();
-    server_.sendFile(sources_.imageFile);
+    request->sendFile(sources_.imageFile);
     emit statusText(Translate(QStringLiteral("Streaming")));
-    QCoreApplication::processEvents();
 }
 
 }  // namespace kestrova

@@ -11,6 +11,7 @@
 
 namespace kestrova {
 
+class StreamRequest;
 class StreamServer;
 
 // Answers the server's requests: the page from the template, the image through saveStill.
@@ -31,7 +32,7 @@ signals:
     void statusText(const QString& text);
 
 private:
-    void answer();
+    void answer(StreamRequest* request);
 
     StreamServer& server_;
     Sources sources_;

@@ -13,14 +13,16 @@ QByteArray PageHeader(const QDate& today) {
 }
 
 QString RequestHost(const QString& request, const QString& fallback) {
-    const qsizetype start = request.indexOf(QLatin1String("Host:"));
-    if (start < 0) return fallback;
-    const qsizetype end = request.indexOf(u'\r', start);
-    const QString host = request.mid(start + 6, end < 0 ? -1 : end - start - 6);
-    // Anchored to the very end: "$" alone would let a trailing line break through.
-    static const QRegularExpression plain(QRegularExpression::anchoredPattern(
-        QStringLiteral("([A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?")));
-    return plain.match(host).hasMatch() ? host : fallback;
+    // The line that begins with "Host:": an "X-Forwarded-Host:" before it is another field.
+    for (const QString& line : request.split(u'\n')) {
+        if (!line.startsWith(QLatin1String("Host:"), Qt::CaseInsensitive)) continue;
+        const QString host = line.mid(5).trimmed();
+        // Anchored to the very end: "$" alone would let a trailing line break through.
+        static const QRegularExpression plain(QRegularExpression::anchoredPattern(
+            QStringLiteral("([A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?")));
+        return plain.match(host).hasMatch() ? host : fallback;
+    }
+    return fallback;
 }
 
 QString WebShareBlock(const QString& host, const QString& homePage) {

@@ -1,35 +1,28 @@
 #include "sound.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QAudioDevice>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
-#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 namespace kestrova {
 
-bool PlaySoundAndWait(const QString& path, int deadlineMs) {
+bool PlaySound(const QString& path, int deadlineMs) {
     if (!QFileInfo::exists(path) || QMediaDevices::audioOutputs().isEmpty()) return false;
-    QSoundEffect effect;
-    effect.setSource(QUrl::fromLocalFile(path));
-    const QDeadlineTimer deadline(deadlineMs);
-    bool started = false;
-    bool playing = false;  // the sound starts a little after play()
-    while (!deadline.hasExpired()) {
-        if (effect.status() == QSoundEffect::Error) return false;
-        if (!started && effect.status() == QSoundEffect::Ready) {
-            effect.play();
-            started = true;
-        }
-        if (effect.isPlaying()) playing = true;
-        if (playing && !effect.isPlaying()) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-    return started;
+    auto* effect = new QSoundEffect(QCoreApplication::instance());
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
+        if (effect->status() == QSoundEffect::Ready) effect->play();
+        if (effect->status() == QSoundEffect::Error) effect->deleteLater();
+    });
+    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
+        if (!effect->isPlaying()) effect->deleteLater();
+    });
+    QTimer::singleShot(deadlineMs, effect, &QObject::deleteLater);
+    effect->setSource(QUrl::fromLocalFile(path));
+    return true;
 }
 
 }  // namespace kestrova

@@ -1,12 +1,13 @@
 #pragma once
-// Plays a short sound file and waits until it has played.
+// Short sounds of the program (the shutter), played while the program goes on.
 
 #include <QString>
 
 namespace kestrova {
 
-// Plays the WAV file and lets window events run until it has ended or deadlineMs have passed.
-// Nothing is played (and false answered) for a missing file or without an audio output.
-bool PlaySoundAndWait(const QString& path, int deadlineMs = 3000);
+// Starts the WAV file playing and returns at once; the player goes by itself once the sound has
+// ended, failed, or deadlineMs have passed. Nothing is played (and false answered) for a missing
+// file or without an audio output.
+bool PlaySound(const QString& path, int deadlineMs = 3000);
 
 }  // namespace kestrova

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkInterface>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -31,11 +30,35 @@ qsizetype headEnd(const QByteArray& head) {
     return lf >= 0 ? lf + 2 : -1;
 }
 
+QTimer* deadlineOf(QTcpSocket& socket) { return socket.findChild<QTimer*>(QStringLiteral("deadline")); }
+
 }  // namespace
 
 QByteArray FileReplyHeader(const QString& fileName, qint64 length) {
     return "HTTP/1.1 200 OK\r\nContent-Type: " + contentType(fileName) + "\r\nContent-Length: " + QByteArray::number(length) +
            "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
+}
+
+StreamRequest::StreamRequest(QTcpSocket& socket, QString text, int replyTimeoutMs)
+    : QObject(&socket), socket_(&socket), text_(std::move(text)), replyTimeoutMs_(replyTimeoutMs) {}
+
+void StreamRequest::sendText(const QByteArray& reply) {
+    if (answered_ || !socket_) return;
+    answered_ = true;
+    if (QTimer* deadline = deadlineOf(*socket_)) deadline->start(replyTimeoutMs_);
+    socket_->write(reply);
+    // Closes once everything is written: a slow reader holds only its own connection.
+    socket_->disconnectFromHost();
+}
+
+void StreamRequest::sendFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        sendText("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        return;
+    }
+    const QByteArray body = file.readAll();
+    sendText(FileReplyHeader(fileName, body.size()) + body);
 }
 
 StreamServer::StreamServer(QObject* parent, StreamServerLimits limits)
@@ -78,24 +101,38 @@ QString StreamServer::findLocalAddress() {
     return QStringLiteral("127.0.0.1");
 }
 
+void StreamServer::drop(QTcpSocket* socket) {
+    if (socket->property("dropped").toBool()) return;
+    socket->setProperty("dropped", true);
+    --connections_;
+    socket->abort();
+    socket->deleteLater();
+}
+
 void StreamServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        std::erase_if(reading_, [](const QPointer<QTcpSocket>& waiting) { return waiting.isNull(); });
         if (connections_ >= limits_.maxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
+            if (reading_.empty()) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
+            // Clients that send half a head and stop cannot keep a viewer from the picture.
+            drop(reading_.front());
+            reading_.pop_front();
         }
         ++connections_;
-        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        reading_.emplace_back(socket);
+        connect(socket, &QObject::destroyed, this, [this, socket] {
+            if (!socket->property("dropped").toBool()) --connections_;
+        });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::errorOccurred, socket, &QObject::deleteLater);
         auto* deadline = new QTimer(socket);
         deadline->setObjectName(QStringLiteral("deadline"));
         deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
+        connect(deadline, &QTimer::timeout, this, [this, socket] { drop(socket); });
         deadline->start(limits_.requestTimeoutMs);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readHead(socket); });
         if (socket->bytesAvailable() > 0) readHead(socket);
@@ -109,8 +146,7 @@ void StreamServer::readHead(QTcpSocket* socket) {
     const qsizetype end = headEnd(head);
     if (end < 0) {
         if (head.size() > limits_.maxRequestHead) {
-            socket->abort();
-            socket->deleteLater();
+            drop(socket);
             return;
         }
         socket->setProperty("head", head);
@@ -118,42 +154,12 @@ void StreamServer::readHead(QTcpSocket* socket) {
     }
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
     socket->setProperty("head", QVariant());
+    std::erase(reading_, QPointer<QTcpSocket>(socket));
 
-    // The handler may let events run, so a second request can arrive while this one is answered.
-    const QPointer<QTcpSocket> previous = current_;
-    const QString previousText = request_;
-    QPointer<QTcpSocket> guard = socket;
-    current_ = socket;
-    request_ = QString::fromLatin1(head.left(end));
-    emit requestReceived();
-    if (guard && current_ == socket) finish(socket, QByteArray());
-    current_ = previous;
-    request_ = previousText;
-}
-
-void StreamServer::finish(QTcpSocket* socket, const QByteArray& reply) {
-    if (current_ == socket) current_ = nullptr;
-    if (auto* deadline = socket->findChild<QTimer*>(QStringLiteral("deadline"))) {
-        deadline->start(limits_.requestTimeoutMs * ReplyTimeoutFactor);
-    }
-    socket->write(reply);
-    // Closes once everything is written: a slow reader holds only its own connection.
-    socket->disconnectFromHost();
-}
-
-void StreamServer::sendText(const QByteArray& reply) {
-    if (current_ != nullptr) finish(current_, reply);
-}
-
-void StreamServer::sendFile(const QString& fileName) {
-    if (current_ == nullptr) return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        finish(current_, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        return;
-    }
-    const QByteArray body = file.readAll();
-    finish(current_, FileReplyHeader(fileName, body.size()) + body);
+    auto* request = new StreamRequest(*socket, QString::fromLatin1(head.left(end)), limits_.requestTimeoutMs * ReplyTimeoutFactor);
+    const QPointer<StreamRequest> guard(request);
+    emit requestReceived(request);
+    if (guard && !guard->answered()) guard->sendText(QByteArray());
 }
 
 }  // namespace kestrova

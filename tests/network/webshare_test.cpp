@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace kestrova {
 namespace {
 
@@ -34,7 +37,11 @@ TEST(WebShare, TheHostComesFromTheRequestOnlyWhenItIsAHost) {
         {"GET / HTTP/1.1\r\nHost: x\"><script>alert(1)</script>\r\n\r\n", "192.168.1.5:8080"},
         {"GET / HTTP/1.1\r\nHost: a b\r\n\r\n", "192.168.1.5:8080"},
         {"GET / HTTP/1.1\r\nHost: \r\n\r\n", "192.168.1.5:8080"},
-        {"GET / HTTP/1.1\nHost: x8T\n\r\n", "192.168.1.5:8080"},  // a line break before the carriage return
+        {"GET / HTTP/1.1\nHost: x8T\n\r\n", "x8T"},  // lines ended by a line break alone
+        {"GET / HTTP/1.1\r\nHost: x8T\nevil\r\n\r\n", "x8T"},
+        {"GET / HTTP/1.1\r\nX-Forwarded-Host: evil.example\r\nHost: cam:8080\r\n\r\n", "cam:8080"},
+        {"GET / HTTP/1.1\r\nX-Forwarded-Host: evil.example\r\n\r\n", "192.168.1.5:8080"},
+        {"GET / HTTP/1.1\r\nhost: lower.example:81\r\n\r\n", "lower.example:81"},
     };
     for (const auto& [request, host] : cases) {
         EXPECT_EQ(RequestHost(QString::fromLatin1(request), fallback), QString::fromLatin1(host)) << request;
@@ -63,24 +70,89 @@ TEST(WebShare, ThePageIsTheHeaderAndTheTemplateWithTheBlockInPlace) {
     }
 }
 
-class WebShareResponderTest : public test::KestrovaTest {};
-
-TEST_F(WebShareResponderTest, ServesThePageAndAFreshImageForEveryOtherRequest) {
-    const QString page = tempPath(QStringLiteral("webshare.html"));
-    QFile templateFile(page);
-    ASSERT_TRUE(templateFile.open(QIODevice::WriteOnly));
-    templateFile.write("<html><%webshare%></html>\n");
-    templateFile.close();
+class WebShareResponderTest : public test::KestrovaTest {
+protected:
+    void SetUp() override {
+        KestrovaTest::SetUp();
+        const QString page = tempPath(QStringLiteral("webshare.html"));
+        QFile templateFile(page);
+        ASSERT_TRUE(templateFile.open(QIODevice::WriteOnly));
+        templateFile.write("<html><%webshare%></html>\n");
+        sources.templateFile = page;
+        sources.imageFile = tempPath(QStringLiteral("qorb-stream.jpg"));
+        sources.homePage = QStringLiteral("https://home.example/");
+        sources.quality = [] { return 75; };
+        server.setPort(0);
+        ASSERT_TRUE(server.setActive(true));
+    }
 
     StreamServer server;
-    server.setPort(0);
-    ASSERT_TRUE(server.setActive(true));
-    int stills = 0;
     WebShareResponder::Sources sources;
-    sources.templateFile = page;
-    sources.imageFile = tempPath(QStringLiteral("qorb-stream.jpg"));
-    sources.homePage = QStringLiteral("https://home.example/");
-    sources.quality = [] { return 75; };
+};
+
+// A reply whose body is as long as its header says and holds a picture from start to end marker.
+bool WholePicture(const QByteArray& reply) {
+    const qsizetype at = reply.indexOf("Content-Length: ");
+    const QByteArray body = test::HttpBody(reply);
+    return at >= 0 && reply.mid(at + 16, reply.indexOf('\r', at) - at - 16).toLongLong() == body.size() &&
+           body.startsWith("\xFF\xD8") && body.endsWith("\xFF\xD9");
+}
+
+// Viewers at once, as a classroom of browsers reloads the page: every image reply is whole, pages
+// come between them, clients that go before their reply harm nobody, and the server stays up.
+TEST_F(WebShareResponderTest, ManyViewersAtOnceEachGetWholePictures) {
+    int stills = 0;
+    sources.saveStill = [&](const QString& file, int) {
+        QFile still(file);
+        ASSERT_TRUE(still.open(QIODevice::WriteOnly));
+        // Pictures of changing length, so that a reply sent to the wrong viewer or cut short shows.
+        still.write("\xFF\xD8" + QByteArray(1000 + (++stills % 7) * 3000, 'p') + "\xFF\xD9");
+    };
+    WebShareResponder responder(server, sources);
+    const int port = server.boundPort();
+
+    constexpr int Viewers = 32;
+    constexpr int ImagesEach = 200;
+    std::atomic<int> whole{0}, broken{0}, pages{0}, running{0};
+    std::vector<std::thread> clients;
+    for (int viewer = 0; viewer < Viewers; ++viewer) {
+        ++running;
+        clients.emplace_back([&, viewer] {
+            for (int i = 0; i < ImagesEach; ++i) {
+                const QByteArray reply = test::BlockingHttpExchange(port, "GET /live?" + QByteArray::number(viewer * 1000 + i) + " HTTP/1.1\r\n\r\n");
+                ++(WholePicture(reply) ? whole : broken);
+            }
+            --running;
+        });
+    }
+    ++running;
+    clients.emplace_back([&] {
+        for (int i = 0; i < 100; ++i) {
+            if (test::BlockingHttpExchange(port, "GET / HTTP/1.1\r\nHost: cam\r\n\r\n").endsWith("</html>")) ++pages;
+            // A client that goes before its reply is written.
+            const int early = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(static_cast<uint16_t>(port));
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (::connect(early, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+                ::send(early, "GET /live HTTP/1.1\r\n\r\n", 24, MSG_NOSIGNAL);
+            }
+            ::close(early);
+        }
+        --running;
+    });
+    const bool done = test::WaitUntil([&] { return running == 0; }, 120'000);
+    for (std::thread& client : clients) client.join();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(whole, Viewers * ImagesEach);
+    EXPECT_EQ(broken, 0);
+    EXPECT_EQ(pages, 100);
+    EXPECT_TRUE(WholePicture(test::HttpExchange(port, "GET /live HTTP/1.1\r\n\r\n"))) << "the server is still up";
+}
+
+TEST_F(WebShareResponderTest, ServesThePageAndAFreshImageForEveryOtherRequest) {
+    int stills = 0;
     sources.saveStill = [&](const QString& file, int quality) {
         QFile still(file);
         ASSERT_TRUE(still.open(QIODevice::WriteOnly));
