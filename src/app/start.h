@@ -16,4 +16,9 @@ struct StartOptions {
 // runs the event loop.
 Master* Main(const StartOptions& options = {});
 
+// The whole program as main() runs it: the system's close requests handled, the start inside the
+// event loop (so that a close request during any of its windows ends the loop for good), the loop,
+// and the end, which waits for a movie being finished. Returns the program's exit status.
+int RunProgram(const StartOptions& options);
+
 }  // namespace kestrova

@@ -113,6 +113,7 @@ void Master::ViewFullscreen() {
     fullscreen.Tag = overlayDown ? QStringLiteral("OVERLAY") : QString();
     fullscreenOpened(fullscreen);
     fullscreen.exec();
+    if (Vars.ShuttingDown) return;  // the system closed the program while the picture filled the screen
     videoScreen_->ConnectVideoCaptureDevice(Vars.CurrentDeviceID.toInt(), Vars.CurrentSystemType, device);
     if (overlayDown) videoScreen_->Overlay();
 }

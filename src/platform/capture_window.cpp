@@ -124,7 +124,11 @@ bool capDriverDisconnect(quintptr window) {
     CaptureWindow* capture = CaptureWindow::find(window);
     if (!capture) return false;
     capture->driver().disconnectDriver();
-    delete capture;
+    // Gone for the handle at once; the widget itself with the next turn of the loop, since this may
+    // run inside one of its own events (a click that ends an exclusive capture, a close).
+    Windows().remove(window);
+    capture->hide();
+    capture->deleteLater();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "prompts.h"
 
+#include "core/global_state.h"
 #include "core/settings.h"
 
 #include <QApplication>
@@ -53,36 +54,46 @@ PromptAnswer answerOf(int button) {
 
 }  // namespace
 
+// While the program ends no window opens any more (a close request also ends a box that is open),
+// and every question answers as cancelled.
+
 PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                 const QString& title) {
+    if (Vars.ShuttingDown) return PromptAnswer::Cancel;
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), parentWindow());
-    return answerOf(box.exec());
+    const int button = box.exec();
+    return Vars.ShuttingDown ? PromptAnswer::Cancel : answerOf(button);
 }
 
 std::optional<QString> QtPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    if (Vars.ShuttingDown) return std::nullopt;
     bool ok = false;
     const QString text = QInputDialog::getText(parentWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
+    if (!ok || Vars.ShuttingDown) return std::nullopt;
     return text;
 }
 
 QString QtPrompts::openFile(const QString& title, const QString& filter, const QString& startPath) {
+    if (Vars.ShuttingDown) return {};
     return QFileDialog::getOpenFileName(parentWindow(), title, startPath, filter);
 }
 
 QString QtPrompts::saveFile(const QString& title, const QString& filter, const QString& startPath) {
+    if (Vars.ShuttingDown) return {};
     // The program asks its own overwrite questions where it needs them.
     return QFileDialog::getSaveFileName(parentWindow(), title, startPath, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtPrompts::chooseFolder(const QString& title, const QString& startFolder) {
+    if (Vars.ShuttingDown) return {};
     return QFileDialog::getExistingDirectory(parentWindow(), title, startFolder);
 }
 
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial, const QString& title) {
+    if (Vars.ShuttingDown) return std::nullopt;
     const QColor color = QColorDialog::getColor(initial, parentWindow(), title);
-    if (!color.isValid()) return std::nullopt;
+    if (!color.isValid() || Vars.ShuttingDown) return std::nullopt;
     return color;
 }
 

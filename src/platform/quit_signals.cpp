@@ -12,6 +12,11 @@ namespace kestrova {
 namespace {
 int pipeEnds[2] = {-1, -1};
 
+std::function<void()>& handler() {
+    static std::function<void()> onQuit;
+    return onQuit;
+}
+
 // A signal handler may only do async-signal-safe work: one byte down the pipe wakes the event loop.
 void onSignal(int) {
     const char byte = 1;
@@ -20,13 +25,17 @@ void onSignal(int) {
 }  // namespace
 
 void InstallQuitSignalHandler(std::function<void()> onQuit) {
+    handler() = std::move(onQuit);
+    if (pipeEnds[0] >= 0) return;
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onQuit = std::move(onQuit)] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char buffer[16];
         while (::read(pipeEnds[0], buffer, sizeof buffer) > 0) {
         }
-        onQuit();
+        // A copy: the handler may install another one.
+        const std::function<void()> onQuit = handler();
+        if (onQuit) onQuit();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

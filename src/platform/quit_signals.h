@@ -5,7 +5,8 @@
 
 namespace kestrova {
 
-// onQuit runs from the event loop each time one of the signals arrives. Call once.
+// onQuit runs from the event loop each time one of the signals arrives, also while a modal window
+// or another local event loop runs. A later call replaces the handler.
 void InstallQuitSignalHandler(std::function<void()> onQuit);
 
 }  // namespace kestrova

@@ -8,6 +8,7 @@
 #include "test_http_server.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 
 using namespace kestrova;
 using namespace kestrova::media;
@@ -99,6 +100,72 @@ TEST_F(MediaNetwork, MjpegStreamAndSnapshotAreToldApartByContentType) {
     EXPECT_TRUE(NearColour(centre(frame), 0x20, 0x80, 0xe0));
     EXPECT_GE(server.requests("/image.jpg"), 5) << "snapshots are fetched again at the poll rate";
     EXPECT_TRUE(polled.losses.isEmpty());
+}
+
+// Cheap cameras and FFmpeg's own server send their stream as application/octet-stream, text/plain or
+// with no type at all: the first bytes tell a stream from a picture.
+TEST_F(MediaNetwork, ACameraThatDoesNotNameItsContentIsKnownByItsFirstBytes) {
+    server.route("/octet.mjpg", TestHttpServer::mjpeg({blue, orange}, 25, -1, "application/octet-stream"));
+    server.route("/untyped.mjpg", TestHttpServer::mjpeg({blue, orange}, 25, -1, {}));
+    server.route("/plain.jpg", TestHttpServer::file(orange, "text/plain"));
+    server.route("/untyped.jpg", TestHttpServer::file(orange, {}));
+    server.route("/words", TestHttpServer::file("hello, camera", "application/octet-stream"));
+    for (const char* path : {"/octet.mjpg", "/untyped.mjpg", "/plain.jpg", "/untyped.jpg"}) {
+        MediaSession camera(source(KindIpCamera, QString::fromLatin1(path)));
+        Watch watched;
+        watch(camera, watched);
+        camera.start();
+        ASSERT_TRUE(WaitUntil([&] { return camera.takeLatest().isValid() || !watched.failures.isEmpty(); }, 4000)) << path;
+        EXPECT_TRUE(watched.failures.isEmpty()) << path << ": " << watched.failures.join(";").toStdString();
+        EXPECT_EQ(camera.takeLatest().image().size(), QSize(320, 240)) << path;
+    }
+    EXPECT_EQ(server.requests("/octet.mjpg"), 1) << "a stream is one request";
+    MediaSession words(source(KindIpCamera, "/words"));
+    Watch refused;
+    watch(words, refused);
+    words.start();
+    ASSERT_TRUE(WaitUntil([&] { return !refused.failures.isEmpty(); }, 4000));
+    EXPECT_TRUE(refused.failures.front().contains("neither an MJPEG stream nor a picture")) << refused.failures.front().toStdString();
+}
+
+// The process' peak resident memory in bytes.
+qint64 PeakMemory() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').front().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+TEST_F(MediaNetwork, AHugeOrCorruptPartIsRefusedWithItsReason) {
+    // A part that announces two gigabytes and then keeps sending.
+    server.route("/huge.mjpg", [](test::HttpConnection& connection) {
+        if (!connection.send("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=b\r\n\r\n"
+                             "--b\r\nContent-Type: image/jpeg\r\nContent-Length: 2000000000\r\n\r\n\xFF\xD8")) {
+            return;
+        }
+        const QByteArray chunk(64 * 1024, '\x11');
+        for (int i = 0; i < 2048 && connection.send(chunk); ++i) {
+        }
+    });
+    // Fast, so that the demuxer's look for a decodable picture (five seconds of stream) is soon over.
+    server.route("/corrupt.mjpg", TestHttpServer::mjpeg({QByteArray("\xFF\xD8 this is no picture \xFF\xD9")}, 250));
+    const struct {
+        const char* path;
+        const char* reason;
+    } cases[] = {{"/huge.mjpg", "an MJPEG part is larger than 32 MB"}, {"/corrupt.mjpg", "a corrupt MJPEG frame"}};
+    for (const auto& [path, reason] : cases) {
+        SourceSettings settings = source(KindIpCamera, QString::fromLatin1(path));
+        settings.openTimeout = std::chrono::seconds(8);
+        MediaSession camera(settings);
+        Watch watched;
+        watch(camera, watched);
+        camera.start();
+        ASSERT_TRUE(WaitUntil([&] { return !watched.failures.isEmpty(); }, 10000)) << path;
+        EXPECT_TRUE(watched.failures.front().contains(QLatin1String(reason))) << path << ": " << watched.failures.front().toStdString();
+    }
+    EXPECT_LT(PeakMemory(), 400 * 1024 * 1024) << "the announced size was never held";
 }
 
 TEST_F(MediaNetwork, FailuresComeWithinTheirDeadline) {

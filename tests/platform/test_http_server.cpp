@@ -129,15 +129,16 @@ TestHttpServer::Handler TestHttpServer::picture(const QByteArray& jpeg) { return
 
 TestHttpServer::Handler TestHttpServer::file(const QByteArray& bytes, const QByteArray& contentType) {
     return [bytes, contentType](HttpConnection& connection) {
-        connection.send("HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " + QByteArray::number(bytes.size()) +
-                        "\r\n\r\n");
+        const QByteArray type = contentType.isEmpty() ? QByteArray() : "Content-Type: " + contentType + "\r\n";
+        connection.send("HTTP/1.0 200 OK\r\n" + type + "Content-Length: " + QByteArray::number(bytes.size()) + "\r\n\r\n");
         connection.send(bytes);
     };
 }
 
-TestHttpServer::Handler TestHttpServer::mjpeg(std::vector<QByteArray> frames, int fps, int count) {
-    return [frames = std::move(frames), fps, count](HttpConnection& connection) {
-        if (!connection.send("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=kestrovaframe\r\n\r\n")) return;
+TestHttpServer::Handler TestHttpServer::mjpeg(std::vector<QByteArray> frames, int fps, int count, const QByteArray& contentType) {
+    return [frames = std::move(frames), fps, count, contentType](HttpConnection& connection) {
+        const QByteArray type = contentType.isEmpty() ? QByteArray() : "Content-Type: " + contentType + "\r\n";
+        if (!connection.send("HTTP/1.0 200 OK\r\n" + type + "\r\n")) return;
         for (int i = 0; count < 0 || i < count; ++i) {
             const QByteArray& jpeg = frames[size_t(i) % frames.size()];
             if (!connection.send("--kestrovaframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(jpeg.size()) +

@@ -43,11 +43,13 @@ public:
     void down();
     void up();
 
-    // Replies built from the usual parts.
+    // Replies built from the usual parts; an empty content type sends no such line.
     static Handler picture(const QByteArray& jpeg);
     static Handler file(const QByteArray& bytes, const QByteArray& contentType);
-    // An MJPEG stream of `frames` in turn at `fps`; it breaks off after `count` pictures (-1: never).
-    static Handler mjpeg(std::vector<QByteArray> frames, int fps, int count = -1);
+    // An MJPEG stream of `frames` in turn at `fps`, parted by "--kestrovaframe"; it breaks off after
+    // `count` pictures (-1: never).
+    static Handler mjpeg(std::vector<QByteArray> frames, int fps, int count = -1,
+                         const QByteArray& contentType = "multipart/x-mixed-replace; boundary=kestrovaframe");
     // Accepts the request and never answers.
     static Handler silent();
 

@@ -23,6 +23,7 @@ QStringList ScriptedPrompts::messages() const {
 PromptAnswer ScriptedPrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                       const QString& title) {
     shown.push_back({QStringLiteral("message"), text, title, icon, buttons});
+    if (whileShown) whileShown(shown.back());
     return take(messageAnswers, PromptAnswer::Ok);
 }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kestrova::test {
@@ -27,6 +28,9 @@ public:
     std::deque<std::optional<QColor>> colorAnswers;
 
     std::vector<ShownPrompt> shown;
+    // Runs while a message box is "open", before its answer is taken: a test can act there as a
+    // user would with the box on the screen.
+    std::function<void(const ShownPrompt&)> whileShown;
     QStringList messages() const;  // the texts of the message boxes shown
 
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) override;

@@ -42,7 +42,10 @@ QString DemuxedVideo::start(FormatInput input, QSize wanted, bool realTime) {
     const QSize native(stream->codecpar->width, stream->codecpar->height);
     size_ = wanted.isEmpty() ? native : wanted;
     keepJpeg_ = stream->codecpar->codec_id == AV_CODEC_ID_MJPEG && size_ == native;
-    return size_.isEmpty() ? QStringLiteral("the video has no picture size") : QString();
+    if (!size_.isEmpty()) return {};
+    // A first picture that does not decode leaves the stream without a size.
+    return stream->codecpar->codec_id == AV_CODEC_ID_MJPEG ? QStringLiteral("a corrupt MJPEG frame: the picture cannot be decoded")
+                                                            : QStringLiteral("the video has no picture size");
 }
 
 bool DemuxedVideo::waitUntilDue(double seconds) {

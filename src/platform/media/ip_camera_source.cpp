@@ -1,5 +1,7 @@
 // An IP camera over HTTP: an MJPEG stream (multipart/x-mixed-replace) played as it comes, or a JPEG
-// snapshot URL fetched again at the poll rate. The reply's content type tells them apart.
+// snapshot URL fetched again at the poll rate. The reply's content type tells them apart; where a
+// camera sends none or a generic one (application/octet-stream, text/plain), the first bytes do: a
+// boundary line begins a stream, FF D8 a JPEG picture.
 
 #include "demuxed_video.h"
 #include "sources.h"
@@ -12,8 +14,19 @@ namespace kestrova::media {
 
 namespace {
 
-// A snapshot larger than this is not a picture.
-constexpr int MaxSnapshotBytes = 32 * 1024 * 1024;
+// A snapshot, or one part of a stream, larger than this is not a picture.
+constexpr int MaxPictureBytes = 32 * 1024 * 1024;
+
+enum class Reply { Stream, Picture, Unknown };
+
+Reply KindOfReply(const QString& contentType, const QByteArray& start) {
+    if (contentType.startsWith(QLatin1String("multipart/"))) return Reply::Stream;
+    if (contentType.startsWith(QLatin1String("image/"))) return Reply::Picture;
+    const QByteArray first = start.trimmed();
+    if (first.startsWith("--")) return Reply::Stream;
+    if (first.startsWith("\xFF\xD8") || first.startsWith("\x89PNG")) return Reply::Picture;
+    return Reply::Unknown;
+}
 
 class IpCameraSource final : public Source {
 public:
@@ -22,29 +35,44 @@ public:
     QString open() override {
         QString contentType;
         if (QString reason = connect(contentType); !reason.isEmpty()) return reason;
-        if (contentType.startsWith(QLatin1String("multipart/"))) {
+        // What the reply begins with, for a camera that does not name its content; avio keeps the
+        // bytes for the reader after this look.
+        QByteArray start(16, '\0');
+        const int peeked = contentType.startsWith(QLatin1String("multipart/")) || contentType.startsWith(QLatin1String("image/"))
+                               ? 0
+                               : peek(start);
+        start.truncate(std::max(0, peeked));
+        switch (KindOfReply(contentType, start)) {
+        case Reply::Stream: {
             stream_ = std::make_unique<DemuxedVideo>(interrupt_);
             FormatInput input;
             Options options;
             if (QString reason = OpenInput(input, settings_.address, av_find_input_format("mpjpeg"), options, interrupt_, io_.get(),
                                            AVFMT_FLAG_CUSTOM_IO);
                 !reason.isEmpty()) {
-                return reason;
+                return why(reason);
             }
-            return stream_->start(std::move(input), settings_.size, false);
+            return why(stream_->start(std::move(input), settings_.size, false));
         }
-        if (contentType.startsWith(QLatin1String("image/"))) {
-            pollCodec_ = contentType.startsWith(QLatin1String("image/png")) ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+        case Reply::Picture:
+            pollCodec_ = contentType.startsWith(QLatin1String("image/png")) || start.startsWith("\x89PNG") ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
             if (QString reason = fetchSnapshot(); !reason.isEmpty()) return reason;
             nextPoll_ = Interrupt::Clock::now();
             return {};
+        case Reply::Unknown:
+            break;
         }
         return QStringLiteral("the camera sent \"%1\", neither an MJPEG stream nor a picture")
             .arg(contentType.isEmpty() ? QStringLiteral("no content type") : contentType);
     }
 
     ReadStatus read(Frame& frame, QString& reason) override {
-        if (stream_) return stream_->read(frame, reason);
+        if (stream_) {
+            const ReadStatus status = stream_->read(frame, reason);
+            if (status != ReadStatus::Frame) reason = why(reason);
+            partStart_ = io_ ? io_->bytes_read : 0;
+            return status;
+        }
         if (pending_.isValid()) {
             frame = std::move(pending_);
             pending_ = Frame();
@@ -79,8 +107,17 @@ private:
         (void)initialised;
         QuietFfmpegLog();
         io_.reset();
+        partStart_ = 0;
+        tooLarge_ = false;
+        // The interrupt, and the end of a stream's part that grows past the limit (a camera that
+        // announces a part of gigabytes would otherwise get the memory for it).
         AVIOInterruptCB callback{};
-        interrupt_.install(callback);
+        callback.opaque = this;
+        callback.callback = [](void* opaque) {
+            auto* self = static_cast<IpCameraSource*>(opaque);
+            if (self->stream_ && self->io_ && self->io_->bytes_read - self->partStart_ > MaxPictureBytes) self->tooLarge_ = true;
+            return self->interrupt_.expired() || self->tooLarge_ ? 1 : 0;
+        };
         Options options;
         const QString timeout = QString::number(qint64(settings_.readTimeout.count()) * 1000);
         options.set("rw_timeout", timeout);
@@ -112,7 +149,7 @@ private:
                 return interrupt_.expired() ? QStringLiteral("no answer in time") : AvErrorText(got);
             }
             body.append(reinterpret_cast<const char*>(chunk), got);
-            if (body.size() > MaxSnapshotBytes) return QStringLiteral("the picture is too large");
+            if (body.size() > MaxPictureBytes) return QStringLiteral("the picture is larger than 32 MB");
         }
         io_.reset();
         // A fresh decoder per picture: one packet in, drained, nothing left behind for the next poll.
@@ -129,9 +166,23 @@ private:
         return {};
     }
 
+    // Reads the reply's first bytes without taking them from the reader: they are still in avio's
+    // buffer, so the seek back goes nowhere near the server.
+    int peek(QByteArray& into) {
+        const int got = avio_read(io_.get(), reinterpret_cast<unsigned char*>(into.data()), int(into.size()));
+        return avio_seek(io_.get(), 0, SEEK_SET) == 0 ? got : 0;
+    }
+
+    // The reason a read failed, naming a part that outgrew the limit.
+    QString why(const QString& reason) const {
+        return tooLarge_ && !reason.isEmpty() ? QStringLiteral("an MJPEG part is larger than 32 MB") : reason;
+    }
+
     SourceSettings settings_;
     Interrupt& interrupt_;
     Avio io_;
+    std::int64_t partStart_ = 0;  // the stream's bytes read when its last picture was complete
+    bool tooLarge_ = false;
     std::unique_ptr<DemuxedVideo> stream_;  // declared after io_: the stream's input uses io_ and goes first
     AVCodecID pollCodec_ = AV_CODEC_ID_MJPEG;
     Frame pending_;
