@@ -1,19 +1,65 @@
 #include "text_files.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <sys/stat.h>
+
 namespace kestrova {
 
-bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (userOnly) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
+OutputFile::OutputFile(QString path, bool userOnly) : path_(std::move(path)), userOnly_(userOnly) {}
+
+OutputFile::~OutputFile() = default;
+
+bool OutputFile::fail(const QString& why) {
+    error_ = why;
+    replacing_.reset();  // a save file never committed leaves nothing behind
+    through_.reset();
+    return false;
+}
+
+bool OutputFile::open() {
+    struct stat found {};
+    const QByteArray native = QFile::encodeName(path_);
+    if (::stat(native.constData(), &found) == 0 && !S_ISREG(found.st_mode)) {
+        if (S_ISDIR(found.st_mode)) return fail(QStringLiteral("it is a folder"));
+        // A pipe or a device: replacing it would turn it into a plain file.
+        through_ = std::make_unique<QFile>(path_);
+        if (!through_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(through_->errorString());
+        return true;
     }
-    return file.commit();
+    replacing_ = std::make_unique<QSaveFile>(path_);
+    if (!replacing_->open(QIODevice::WriteOnly)) return fail(replacing_->errorString());
+    if (userOnly_) replacing_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}
+
+bool OutputFile::write(const char* data, qint64 size) {
+    QFileDevice* device = replacing_ ? static_cast<QFileDevice*>(replacing_.get()) : through_.get();
+    if (!device) return false;
+    if (device->write(data, size) != size) return fail(device->errorString());
+    return true;
+}
+
+bool OutputFile::commit() {
+    if (through_) {
+        const bool flushed = through_->flush();
+        const QString why = through_->errorString();
+        through_.reset();
+        return flushed || fail(why);
+    }
+    if (!replacing_) return false;
+    if (!replacing_->commit()) return fail(replacing_->errorString());
+    replacing_.reset();
+    return true;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly, QString* why) {
+    OutputFile file(path, userOnly);
+    const bool written = file.open() && file.write(data.constData(), data.size()) && file.commit();
+    if (!written && why) *why = file.errorString();
+    return written;
 }
 
 QString DecodeText(const QByteArray& bytes) {

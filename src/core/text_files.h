@@ -1,14 +1,46 @@
 #pragma once
-// Reading and writing the program's own files.
+// Reading and writing the program's own files and the results a user names.
 
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class QFile;
+class QSaveFile;
+
 namespace kestrova {
 
-// Writes data to a temporary file beside path and renames it over path, so that a crash or a full
-// disk never leaves half a file. userOnly creates the file readable by its owner only (passwords).
-bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly = false);
+// Where a result goes. A regular file, or a new name, is written beside itself and renamed over the
+// old one, so that a crash or a full disk never leaves half a file; a FIFO, a terminal or another
+// device (/dev/stdout) is written straight through and never replaced; a folder is refused.
+// errorString() gives the system's reason for a failure.
+class OutputFile {
+public:
+    explicit OutputFile(QString path, bool userOnly = false);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool open();
+    bool write(const char* data, qint64 size);
+    // Renames the written file over the old one; nothing of it stays when this fails.
+    bool commit();
+    QString errorString() const { return error_; }
+
+private:
+    bool fail(const QString& why);
+
+    QString path_;
+    bool userOnly_;
+    std::unique_ptr<QSaveFile> replacing_;
+    std::unique_ptr<QFile> through_;
+    QString error_;
+};
+
+// The whole file through an OutputFile. userOnly creates it readable by its owner only
+// (passwords). False on failure, with the reason in `why` when given.
+bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly = false, QString* why = nullptr);
 
 // Text of a file written by this program (UTF-8) or by older Windows versions (Windows-1252).
 QString DecodeText(const QByteArray& bytes);

@@ -1,7 +1,8 @@
 #include "dib.h"
 
+#include "core/text_files.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <cstring>
@@ -62,50 +63,60 @@ struct Parsed {
     std::vector<unsigned char> pixels;
 };
 
-bool parse(Source& source, Parsed& out) {
+// Empty when the bitmap is whole, else what is wrong with it.
+QString parse(Source& source, Parsed& out) {
     const long long length = source.length();
     unsigned char head[FileHeaderSize + InfoHeaderSize];
-    if (length < FileHeaderSize || !source.read(0, head, FileHeaderSize)) return false;
+    if (length < FileHeaderSize || !source.read(0, head, FileHeaderSize)) return QStringLiteral("the file is too short for a bitmap");
     out.file = ReadFileHeader(head);
-    if (out.file.bfType != BitmapMagic) return false;
+    if (out.file.bfType != BitmapMagic) return QStringLiteral("not a bitmap (it does not begin with \"BM\")");
     if (length < FileHeaderSize + InfoHeaderSize || !source.read(FileHeaderSize, head + FileHeaderSize, InfoHeaderSize)) {
-        return false;
+        return QStringLiteral("the bitmap header is cut off");
     }
     out.info = ReadInfoHeader(head + FileHeaderSize);
     BitmapInfoHeader& info = out.info;
     const long long offBits = out.file.bfOffBits;
-    if (info.biSize < InfoHeaderSize || offBits < FileHeaderSize + static_cast<long long>(info.biSize) ||
-        offBits > length) {
-        return false;
+    if (info.biSize < InfoHeaderSize) return QStringLiteral("the bitmap header size %1 is too small").arg(info.biSize);
+    if (offBits < FileHeaderSize + static_cast<long long>(info.biSize) || offBits > length) {
+        return QStringLiteral("the pixel data offset %1 lies outside the file").arg(offBits);
     }
-    if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT32_MIN || info.biPlanes != 1) return false;
+    if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT32_MIN) {
+        return QStringLiteral("the bitmap's dimensions %1 x %2 are not a picture").arg(info.biWidth).arg(info.biHeight);
+    }
+    if (info.biPlanes != 1) return QStringLiteral("the bitmap has %1 planes, not 1").arg(info.biPlanes);
 
     long long imageSize = info.biSizeImage;
     if (uncompressedLayout(info)) {
-        if (!knownBitCount(info.biBitCount)) return false;
+        if (!knownBitCount(info.biBitCount)) return QStringLiteral("the bit depth %1 is not one of 1, 4, 8, 16, 24, 32").arg(info.biBitCount);
         // Rows that could not fit in the file are refused before their size is multiplied out.
         const long long rowBytes = cDib::RowBytes(info.biWidth, info.biBitCount);
         const long long rows = std::llabs(info.biHeight);
-        if (rows > (length - offBits) / rowBytes) return false;
+        const auto truncated = [&](long long needed) {
+            return QStringLiteral("the pixel data is truncated (%1 bytes for %2)").arg(length - offBits).arg(needed);
+        };
+        if (rows > (length - offBits) / rowBytes) return truncated(rowBytes * rows);
         const long long needed = rowBytes * rows;
         if (imageSize == 0) imageSize = needed;
-        if (imageSize < needed) return false;
+        if (imageSize < needed) return QStringLiteral("the image size %1 is smaller than its rows (%2 bytes)").arg(imageSize).arg(needed);
     } else if (imageSize == 0) {
-        return false;  // a compressed picture must say how long it is
+        return QStringLiteral("the compressed bitmap (compression %1) does not say how long it is").arg(info.biCompression);
     }
-    if (imageSize > length - offBits) return false;
+    if (imageSize > length - offBits) return QStringLiteral("the pixel data is truncated (%1 bytes for %2)").arg(length - offBits).arg(imageSize);
     info.biSizeImage = static_cast<std::uint32_t>(imageSize);
 
     try {
         out.format.resize(static_cast<size_t>(offBits - FileHeaderSize));
         out.pixels.resize(static_cast<size_t>(imageSize));
     } catch (const std::bad_alloc&) {
-        return false;
+        return QStringLiteral("not enough memory for the picture");
     }
-    if (!source.read(FileHeaderSize, out.format.data(), static_cast<long long>(out.format.size()))) return false;
+    if (!source.read(FileHeaderSize, out.format.data(), static_cast<long long>(out.format.size()))) {
+        return QStringLiteral("the bitmap header is cut off");
+    }
     // The format block carries the header as read, with the computed size filled in.
     WriteInfoHeader(info, out.format.data());
-    return source.read(offBits, out.pixels.data(), imageSize);
+    if (!source.read(offBits, out.pixels.data(), imageSize)) return QStringLiteral("the pixel data cannot be read");
+    return {};
 }
 
 }  // namespace
@@ -113,7 +124,8 @@ bool parse(Source& source, Parsed& out) {
 template <typename BitmapSource>
 bool cDib::load(BitmapSource& source) {
     Parsed parsed;
-    if (!parse(source, parsed)) return false;
+    loadError_ = parse(source, parsed);
+    if (!loadError_.isEmpty()) return false;
     file_ = parsed.file;
     info_ = parsed.info;
     format_ = std::move(parsed.format);
@@ -123,7 +135,10 @@ bool cDib::load(BitmapSource& source) {
 
 bool cDib::CreateFromFile(const QString& path) {
     QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        loadError_ = file.errorString();
+        return false;
+    }
     FileSource source(file);
     return load(source);
 }
@@ -168,21 +183,16 @@ bool cDib::CreateFromView(const PictureView& picture) {
     return true;
 }
 
-bool cDib::WriteToFile(const QString& path) const {
-    // Written beside the old file and renamed over it, straight from the buffers.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+bool cDib::WriteToFile(const QString& path, QString* why) const {
+    // Written beside the old file and renamed over it (or straight into a pipe), from the buffers.
+    OutputFile file(path);
     unsigned char header[FileHeaderSize];
     WriteFileHeader(file_, header);
-    const auto write = [&file](const void* data, size_t size) {
-        return file.write(static_cast<const char*>(data), qint64(size)) == qint64(size);
-    };
-    if (!write(header, sizeof header) || !write(format_.data(), format_.size()) ||
-        !write(pixels_.data(), pixels_.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const auto write = [&file](const void* data, size_t size) { return file.write(static_cast<const char*>(data), qint64(size)); };
+    const bool written = file.open() && write(header, sizeof header) && write(format_.data(), format_.size()) &&
+                         write(pixels_.data(), pixels_.size()) && file.commit();
+    if (!written && why) *why = file.errorString();
+    return written;
 }
 
 PictureView cDib::view() const {

@@ -18,13 +18,17 @@ public:
     // Reads a bitmap file. False for a missing or unreadable file, a type other than "BM", a
     // truncated file, offsets or sizes beyond the file, and dimensions the pixel data cannot hold.
     bool CreateFromFile(const QString& path);
+    // Why the last CreateFromFile or CreateFromBytes refused: which part of the bitmap is wrong,
+    // or the system's reason the file cannot be read.
+    QString LoadError() const { return loadError_; }
     // The same checks on a file already in memory.
     bool CreateFromBytes(const unsigned char* data, std::size_t length);
     // A 40-byte info header followed directly by the pixel bytes, length bytes in all. Only pictures
     // of 16 bits or more, without a colour table.
     bool CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length);
-    // Replaces the file whole; false when it could not be written.
-    bool WriteToFile(const QString& path) const;
+    // Replaces the file whole (a pipe or device is written straight through); false when it could
+    // not be written, with the system's reason in `why` when given.
+    bool WriteToFile(const QString& path, QString* why = nullptr) const;
     // A black 24-bit bottom-up picture.
     bool CreateTrueColour(int width, int height);
     // A 24-bit bottom-up copy of a picture.
@@ -67,6 +71,7 @@ private:
     BitmapFileHeader file_{};
     std::vector<unsigned char> format_;
     std::vector<unsigned char> pixels_;
+    QString loadError_;
 };
 
 // An uncompressed picture of 1, 4, 8, 16, 24 or 32 bits (or 16 and 32 with bit fields) as a 24-bit

@@ -169,8 +169,10 @@ void Image::saveImage() {
     if (path.isEmpty()) return;
     WaitCursor wait;
     const QImage bgr = picture_.convertToFormat(QImage::Format_BGR888);
-    if (!WritePicture(ViewOf(bgr), path, Vars.JpegQuality, depthTag_.isEmpty() ? 24 : depthTag_.toInt())) {
-        MsgBox(Translate(QStringLiteral("Cannot write ")) + path, PromptIcon::Exclamation);
+    QString why;
+    if (!WritePicture(ViewOf(bgr), path, Vars.JpegQuality, depthTag_.isEmpty() ? 24 : depthTag_.toInt(), &why)) {
+        MsgBox(Translate(QStringLiteral("Cannot write ")) + path + (why.isEmpty() ? QString() : QStringLiteral(": ") + why),
+               PromptIcon::Exclamation);
     }
 }
 

@@ -26,7 +26,7 @@ QByteArray EncodeJpeg(const PictureView& picture, int quality, JpegResult* resul
     outcome = JpegResult{};
     std::unique_ptr<void, HandleCloser> handle(tjInitCompress());
     if (!handle) {
-        outcome = JpegResult{JpegResult::InitFailed, -1};
+        outcome = JpegResult{JpegResult::InitFailed, -1, {}};
         return {};
     }
     if (!picture.isValid()) {
@@ -51,7 +51,9 @@ QByteArray EncodeJpeg(const PictureView& picture, int quality, JpegResult* resul
 JpegResult EncodeJpegFile(const PictureView& picture, const QString& fileName, int quality) {
     JpegResult result;
     const QByteArray bytes = EncodeJpeg(picture, quality, &result);
-    if (result.status == JpegResult::Ok && !WriteFileAtomically(fileName, bytes)) result.status = JpegResult::WriteFailed;
+    if (result.status == JpegResult::Ok && !WriteFileAtomically(fileName, bytes, false, &result.reason)) {
+        result.status = JpegResult::WriteFailed;
+    }
     return result;
 }
 

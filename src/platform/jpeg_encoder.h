@@ -12,6 +12,7 @@ namespace kestrova {
 struct JpegResult {
     enum Status { Ok, InitFailed, WriteFailed } status = Ok;
     int code = 0;  // the library's return code for InitFailed
+    QString reason;  // the system's reason for WriteFailed
 };
 
 // quality is clamped to 1..100. Empty on failure (and result says why).

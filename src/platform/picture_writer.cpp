@@ -121,12 +121,14 @@ QByteArray BitmapFileBytes(const PictureView& picture, int bitDepth) {
     return bytes;
 }
 
-bool WritePicture(const PictureView& picture, const QString& fileName, int quality, int bitDepth) {
+bool WritePicture(const PictureView& picture, const QString& fileName, int quality, int bitDepth, QString* why) {
     if (!picture.isValid()) return false;
     bitDepth = normalDepth(bitDepth);
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == u"jpg" || suffix == u"jpeg") {
-        return EncodeJpegFile(picture, fileName, quality).status == JpegResult::Ok;
+        const JpegResult result = EncodeJpegFile(picture, fileName, quality);
+        if (why) *why = result.reason;
+        return result.status == JpegResult::Ok;
     }
     QByteArray bytes;
     if (const char* format = magickFormat(suffix)) {
@@ -135,7 +137,7 @@ bool WritePicture(const PictureView& picture, const QString& fileName, int quali
         // bmp, dib and every unknown extension: a plain bitmap, 24 bits for the unknown ones.
         bytes = BitmapFileBytes(picture, suffix == u"bmp" || suffix == u"dib" ? bitDepth : 24);
     }
-    return !bytes.isEmpty() && WriteFileAtomically(fileName, bytes);
+    return !bytes.isEmpty() && WriteFileAtomically(fileName, bytes, false, why);
 }
 
 QImage ConvertColourDepth(const QImage& picture, int bitDepth) {

@@ -16,8 +16,8 @@ CliOutcome RunCli(const QStringList& arguments, int timeoutMilliseconds) {
     clock.start();
     cli.start(KESTROVA_CLI_PATH, arguments);
     EXPECT_TRUE(cli.waitForFinished(timeoutMilliseconds)) << arguments.join(' ').toStdString();
-    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError()),
-            clock.elapsed()};
+    const QByteArray out = cli.readAllStandardOutput();
+    return {cli.exitCode(), QString::fromUtf8(out), QString::fromUtf8(cli.readAllStandardError()), out, clock.elapsed()};
 }
 
 }  // namespace kestrova::test

@@ -178,6 +178,7 @@ TEST_F(Bitmaps, RejectsBadFiles) {
         const char* what;
         FileLayout layout;
         int cut = 0;  // bytes taken off the end
+        const char* reason = "";  // part of the message that names what is wrong
     };
     FileLayout badMagic;
     badMagic.magic[0] = 'M';
@@ -201,33 +202,45 @@ TEST_F(Bitmaps, RejectsBadFiles) {
     overflowingDimensions.pixelBytes = 24;
     FileLayout smallSize;  // width x height need more than biSizeImage says
     smallSize.sizeImage = 12;
+    smallSize.pixelBytes = 24;
     FileLayout oddBits;
     oddBits.bitCount = 7;
     const Case cases[] = {
-        {"bad magic", badMagic},
-        {"bfOffBits below the headers", lowOffset},
-        {"bfOffBits past the end", offsetPastEnd},
-        {"huge biSizeImage", hugeSize},
-        {"dimensions beyond the data", hugeDimensions},
-        {"overflowing dimensions", overflowingDimensions},
-        {"biSizeImage too small for the dimensions", smallSize},
-        {"unknown bit count", oddBits},
-        {"truncated pixels", FileLayout{}, 1},
-        {"truncated header", FileLayout{}, 40},
-        {"file header only", FileLayout{}, 50},
+        {"bad magic", badMagic, 0, "does not begin with \"BM\""},
+        {"bfOffBits below the headers", lowOffset, 0, "cut off"},
+        {"bfOffBits past the end", offsetPastEnd, 0, "truncated"},
+        {"huge biSizeImage", hugeSize, 0, "truncated"},
+        {"dimensions beyond the data", hugeDimensions, 0, "truncated"},
+        {"overflowing dimensions", overflowingDimensions, 0, "truncated"},
+        {"biSizeImage too small for the dimensions", smallSize, 0, "image size 12"},
+        {"unknown bit count", oddBits, 0, "bit depth 7"},
+        {"zero width", FileLayout{0}, 0, "dimensions 0 x 2"},
+        {"truncated pixels", FileLayout{}, 1, "truncated"},
+        {"truncated header", FileLayout{}, 40, "header is cut off"},
+        {"file header only", FileLayout{}, 50, "header is cut off"},
     };
     for (const Case& c : cases) {
         QByteArray bytes = bitmapFile(c.layout);
         bytes.chop(c.cut);
         cDib dib;
         EXPECT_FALSE(dib.CreateFromFile(write(bytes))) << c.what;
+        EXPECT_TRUE(dib.LoadError().contains(QLatin1String(c.reason))) << c.what << ": " << dib.LoadError().toStdString();
         EXPECT_FALSE(dib.CreateFromBytes(reinterpret_cast<const unsigned char*>(bytes.constData()),
                                          size_t(bytes.size())))
             << c.what;
     }
+    FileLayout compressed;
+    compressed.sizeImage = 0;
+    QByteArray bytes = bitmapFile(compressed);
+    bytes[30] = 1;  // run-length encoded, without saying how long
+    cDib rle;
+    EXPECT_FALSE(rle.CreateFromBytes(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size())));
+    EXPECT_TRUE(rle.LoadError().contains("compressed bitmap (compression 1)")) << rle.LoadError().toStdString();
     cDib dib;
     EXPECT_FALSE(dib.CreateFromFile(tempPath("missing.bmp")));
+    EXPECT_FALSE(dib.LoadError().isEmpty()) << "the system's reason";
     EXPECT_FALSE(dib.CreateFromFile(write(QByteArray(), "empty.bmp")));
+    EXPECT_TRUE(dib.LoadError().contains("too short")) << dib.LoadError().toStdString();
 }
 
 TEST_F(Bitmaps, PackedDibOf24BitsBecomesAFile) {

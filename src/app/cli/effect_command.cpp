@@ -31,7 +31,7 @@ int RunEffectCommand(const QStringList& arguments) {
     }
     cDib file;
     if (!file.CreateFromFile(arguments[1])) {
-        return fail(ExitFailed, QStringLiteral("cannot read %1: not a readable bitmap file").arg(arguments[1]));
+        return fail(ExitFailed, QStringLiteral("cannot read %1: %2").arg(arguments[1], file.LoadError()));
     }
     cDib converted;
     const bool trueColour = file.view().isValid();
@@ -42,7 +42,8 @@ int RunEffectCommand(const QStringList& arguments) {
     if (!ApplyEffect(*effect, picture.bits(), {})) {
         return fail(ExitFailed, QStringLiteral("not enough memory for %1").arg(arguments[1]));
     }
-    if (!picture.WriteToFile(arguments[2])) return fail(ExitFailed, QStringLiteral("cannot write %1").arg(arguments[2]));
+    QString why;
+    if (!picture.WriteToFile(arguments[2], &why)) return fail(ExitFailed, QStringLiteral("cannot write %1: %2").arg(arguments[2], why));
     return ExitOk;
 }
 

@@ -67,7 +67,8 @@ int RunStill(const QStringList& arguments) {
     if (!grab.frame.isValid()) return fail(ExitFailed, QStringLiteral("cannot open %1: %2").arg(sourceName, grab.reason));
     QImage picture = grab.frame.image();
     if (!insertion.isEmpty()) ApplyInsertionFile(picture, insertion);
-    if (!WritePicture(ViewOf(picture), out, quality)) return fail(ExitFailed, QStringLiteral("cannot write %1").arg(out));
+    QString why;
+    if (!WritePicture(ViewOf(picture), out, quality, 24, &why)) return fail(ExitFailed, QStringLiteral("cannot write %1: %2").arg(out, why));
     return ExitOk;
 }
 
