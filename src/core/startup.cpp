@@ -13,6 +13,7 @@
 #include <QTime>
 
 #include <clocale>
+#include <csignal>
 
 namespace kestrova {
 
@@ -25,6 +26,9 @@ void PrepareApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("kestrova"));
     // Qt takes the user's locale for everything; numbers in files and in FFmpeg options stay "C".
     std::setlocale(LC_NUMERIC, "C");
+    // A file size limit (ulimit -f) is a write that fails, ending a movie with its reason, rather
+    // than a signal that kills the program with the movie unfinished.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 QString BuildVersionText(const QString& title, int major, int minor, int revision) {

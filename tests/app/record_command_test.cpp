@@ -84,6 +84,11 @@ TEST_F(RecordCommandTest, RefusedSourcesAndBadOptions) {
         {{"--source", "http:http://example.invalid/cam", "--out", "x.avi"}, cli::ExitFailed, "Capture Mode not supported"},
         {{"--source", "testpattern", "--out", "x.avi", "--codec", "divx"}, cli::ExitUsage, "unknown codec"},
         {{"--source", "testpattern", "--out", "x.avi", "--size", "99x"}, cli::ExitUsage, "bad size"},
+        {{"--source", "testpattern", "--out", "x.avi", "--fps", "nan"}, cli::ExitUsage, "bad frame rate"},
+        {{"--source", "testpattern", "--out", "x.avi", "--fps", "inf"}, cli::ExitUsage, "bad frame rate"},
+        {{"--source", "testpattern", "--out", "x.avi", "--fps", "0.1"}, cli::ExitUsage, "bad frame rate"},
+        {{"--source", "testpattern", "--out", "x.avi", "--fps", "121"}, cli::ExitUsage, "bad frame rate"},
+        {{"--source", "testpattern", "--out", "x.avi", "--seconds", "nan"}, cli::ExitUsage, "bad length"},
         {{"--source", "wdm:99", "--out", "x.avi"}, cli::ExitUsage, "no video device"},
         {{"--source", "vfw:99", "--out", "x.avi"}, cli::ExitUsage, "no video device"},
         {{"--out", "x.avi"}, cli::ExitUsage, "--source and --out"},
@@ -115,19 +120,51 @@ TEST_F(RecordCommandTest, CtrlCEndsTheMovieCleanly) {
     EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
 }
 
-TEST_F(RecordCommandTest, AKilledRecordingPlaysUpToItsLastSeconds) {
+TEST_F(RecordCommandTest, AKilledRecordingPlaysUpToItsLastPicture) {
     const QString out = path("killed.avi");
     QProcess cli;
     start(cli, {"--source", "testpattern", "--out", out, "--size", "320x240", "--audio"});
-    ASSERT_TRUE(waitForFile(out, 100000));
-    QThread::msleep(2500);
+    // About two seconds of pictures and sound.
+    ASSERT_TRUE(waitForFile(out, 800'000));
     ::kill(pid_t(cli.processId()), SIGKILL);
     ASSERT_TRUE(cli.waitForFinished(5000));
     const test::MovieProbe probe = ProbeMovie(out, true);
     ASSERT_TRUE(probe.error.isEmpty()) << probe.error.toStdString();
     EXPECT_EQ(probe.container, QStringLiteral("avi"));
-    // At least 2.5 s were recorded; flushed every second, the file holds all but the last two.
-    EXPECT_GE(probe.decodedFrames, 15);
+    // Every packet goes to the file as it is made: at most the one being written is lost.
+    EXPECT_GE(probe.decodedFrames, 40);
+    EXPECT_LE(probe.cutPackets, 1);
     EXPECT_TRUE(probe.audio);
-    EXPECT_NEAR(double(probe.audioSamples) / 44100, double(probe.videoPackets) / 30, 0.5);
+    EXPECT_NEAR(double(probe.audioSamples) / 44100, double(probe.videoPackets) / 30, 0.1);
+}
+
+// A file size limit fills the "disk" at 2 MB: the movie ends with the reason, and the summary
+// counts the pictures the file holds whole.
+TEST_F(RecordCommandTest, AFullDiskEndsTheMovieAndTheSummaryCountsWhatTheFileHolds) {
+    const QString out = path("limited.avi");
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral("/bin/bash"), {"-c", "ulimit -f 2048 && exec \"$0\" record --source testpattern --out \"$1\" --seconds 30 --size 320x240 --codec bgr24",
+                                           KESTROVA_CLI_PATH, out});
+    ASSERT_TRUE(cli.waitForFinished(20000));
+    EXPECT_EQ(cli.exitCode(), cli::ExitFailed);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).contains("File too large"));
+    const QRegularExpressionMatch summary =
+        QRegularExpression(QStringLiteral("^frames=(\\d+) ")).match(QString::fromUtf8(cli.readAllStandardOutput()));
+    ASSERT_TRUE(summary.hasMatch());
+    const test::MovieProbe probe = ProbeMovie(out, true);
+    ASSERT_TRUE(probe.error.isEmpty()) << probe.error.toStdString();
+    EXPECT_GE(probe.videoPackets, 5);
+    EXPECT_EQ(summary.captured(1).toLongLong(), probe.videoPackets - probe.cutPackets);
+}
+
+// The length ends the run, whatever the rate.
+TEST_F(RecordCommandTest, TheLengthBoundsASlowRate) {
+    const test::CliOutcome done =
+        test::RunCli({"record", "--source", "testpattern", "--out", path("slow.avi"), "--fps", "1", "--seconds", "2", "--size", "160x120"});
+    EXPECT_EQ(done.status, cli::ExitOk) << done.err.toStdString();
+    EXPECT_TRUE(done.out.startsWith("frames=2 dropped=0 seconds=2.00")) << done.out.toStdString();
+    EXPECT_LT(done.milliseconds, 8000);
 }

@@ -3,6 +3,7 @@
 #include "cli_runner.h"
 #include "http_exchange.h"
 #include "kestrova_test.h"
+#include "test_http_server.h"
 #include "wait_until.h"
 
 #include <QImage>
@@ -39,6 +40,20 @@ TEST_F(WebShareCommand, ServesTheLivePageAndPictureForTheGivenTime) {
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitCode(), cli::ExitOk);
     EXPECT_FALSE(QFile::exists(homeFolder() + "qorb-stream.jpg"));
+}
+
+// An IP camera whose stream breaks off: the loss is said on standard error, and its return.
+TEST_F(WebShareCommand, ALostSourceIsReported) {
+    const QByteArray picture =
+        test::MakeWithFfmpeg({"-f", "lavfi", "-i", "color=c=blue:s=160x120", "-frames:v", "1"}, tempPath("blue.jpg"));
+    ASSERT_FALSE(picture.isEmpty());
+    test::TestHttpServer camera;
+    camera.route("/cam.mjpg", test::TestHttpServer::mjpeg({picture}, 25, 10));
+    const test::CliOutcome done =
+        test::RunCli({"webshare", "--source", "http:" + camera.url("/cam.mjpg"), "--port", "0", "--seconds", "3"});
+    EXPECT_EQ(done.status, cli::ExitOk) << done.err.toStdString();
+    EXPECT_TRUE(done.err.contains("the source was lost: ")) << done.err.toStdString();
+    EXPECT_TRUE(done.err.contains("the source is back")) << done.err.toStdString();
 }
 
 TEST_F(WebShareCommand, RefusesBadOptionsAndABusyPort) {

@@ -70,6 +70,7 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
     while (av_read_frame(raw, packet.get()) >= 0) {
         if (packet->stream_index == video) {
             ++probe.videoPackets;
+            if (packet->flags & AV_PKT_FLAG_CORRUPT) ++probe.cutPackets;
             probe.videoDigests.push_back(QCryptographicHash::hash(QByteArrayView(packet->data, packet->size), QCryptographicHash::Md5));
             if (decoder && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
         } else if (packet->stream_index == audio) {

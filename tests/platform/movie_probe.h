@@ -16,6 +16,7 @@ struct MovieProbe {
     QString videoCodec;
     double frameRate = 0;
     std::int64_t videoPackets = 0;
+    std::int64_t cutPackets = 0;  // video packets the file ends in the middle of
     std::vector<QByteArray> videoDigests;  // MD5 of each video packet
     std::int64_t decodedFrames = 0;  // frames the decoder gave back
     QImage firstPicture;  // the first decoded frame, as BGR

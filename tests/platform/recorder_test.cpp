@@ -196,12 +196,13 @@ TEST_F(RecorderTest, AFullDiskEndsTheMovieWithTheReasonAndWhatWasWrittenPlays) {
     std::vector<double> times;
     for (int n = 0; n < 40; ++n) times.push_back(n);
     QString ended;
-    record(settings, times, &ended);
+    const RecorderStatistics done = record(settings, times, &ended);
     EXPECT_TRUE(ended.contains(QStringLiteral("space"))) << ended.toStdString();
     disk.file.close();
     const test::MovieProbe probe = ProbeMovie(settings.path, true);
     ASSERT_TRUE(probe.error.isEmpty()) << probe.error.toStdString();
     EXPECT_GE(probe.decodedFrames, 1);
+    EXPECT_EQ(done.frames, probe.decodedFrames) << "the count is what the file holds";
 }
 
 TEST_F(RecorderTest, AnMjpegSourceIsCopiedIntoAnMjpegMovieUnlessAnOverlayIsDrawn) {

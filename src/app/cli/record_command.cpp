@@ -21,6 +21,10 @@ using namespace media;
 
 namespace {
 
+constexpr double MaxSeconds = 366.0 * 24 * 3600;
+// How long past --seconds a movie may take to end by its frame count before the clock ends it.
+constexpr int LengthGraceMs = 2000;
+
 int fail(int status, const QString& text) {
     std::fprintf(stderr, "kestrova-cli record: %s\n", text.toLocal8Bit().constData());
     return status;
@@ -57,10 +61,14 @@ QString parse(const QStringList& arguments, Options& options) {
         else if (name == QLatin1String("--out")) options.out = value;
         else if (name == QLatin1String("--fps")) {
             options.fps = value.toDouble(&number);
-            if (!number || options.fps <= 0 || options.fps > 240) return QStringLiteral("bad frame rate \"%1\"").arg(value);
+            if (!number || !std::isfinite(options.fps) || options.fps < 1 || options.fps > 120) {
+                return QStringLiteral("bad frame rate \"%1\" (a number from 1 to 120)").arg(value);
+            }
         } else if (name == QLatin1String("--seconds")) {
             options.seconds = value.toDouble(&number);
-            if (!number || options.seconds <= 0) return QStringLiteral("bad length \"%1\"").arg(value);
+            if (!number || !std::isfinite(options.seconds) || options.seconds <= 0 || options.seconds > MaxSeconds) {
+                return QStringLiteral("bad length \"%1\" (seconds, more than 0)").arg(value);
+            }
         } else if (name == QLatin1String("--size")) {
             const QStringList parts = value.toLower().split(u'x');
             bool width = false, height = false;
@@ -115,6 +123,7 @@ int RecordThroughDriver(const Options& options, int index) {
     });
     progress.start(terminal ? 1000 : 10000);
     if (!driver.startSequence()) return fail(ExitFailed, ended.isEmpty() ? QStringLiteral("the capture does not start") : ended);
+    if (options.seconds > 0) QTimer::singleShot(int(options.seconds * 1000) + LengthGraceMs, &driver, [&] { driver.stopSequence(); });
     QCoreApplication::exec();
     progress.stop();
     if (terminal) std::fputc('\n', stderr);
@@ -185,6 +194,9 @@ int RunRecordCommand(const QStringList& arguments) {
             return;
         }
         session.runner().attach(recorder->queue());
+        // The length bounds the run whatever the source delivers: a source slower than the rate
+        // would otherwise keep the frame count from ever being reached.
+        if (options.seconds > 0) QTimer::singleShot(int(options.seconds * 1000) + LengthGraceMs, [&] { finish(QString()); });
     });
     QObject::connect(&session, &MediaSession::failed, [&](const QString& why) { finish(QStringLiteral("cannot open the source: %1").arg(why)); });
     QObject::connect(&session, &MediaSession::lost, [&](const QString& why) { finish(QStringLiteral("the source was lost: %1").arg(why)); });

@@ -69,7 +69,13 @@ int RunWebShare(const QStringList& arguments) {
         reason = why;
         QCoreApplication::exit(0);
     };
+    bool lost = false;
+    QObject::connect(&session, &media::MediaSession::lost, [&](const QString& why) {
+        lost = true;
+        std::fprintf(stderr, "the source was lost: %s (reopening)\n", why.toLocal8Bit().constData());
+    });
     QObject::connect(&session, &media::MediaSession::opened, [&] {
+        if (std::exchange(lost, false)) std::fprintf(stderr, "the source is back\n");
         if (server.active()) return;  // a reopen after a loss keeps serving
         if (!server.setActive(true)) {
             finish(QStringLiteral("cannot listen on port %1: %2").arg(*port).arg(server.errorString()));

@@ -23,7 +23,6 @@ namespace kestrova::media {
 
 namespace {
 
-constexpr auto FlushInterval = std::chrono::seconds(1);
 // A source that stalls longer than this is not bridged with repeated frames.
 constexpr std::int64_t MaxRepeatedFrames = 60;
 
@@ -103,7 +102,7 @@ struct Recorder::Muxer {
     std::vector<std::int16_t> pending;      // its samples not yet written
     std::int64_t nextSlot = 0;
     std::int64_t nextSample = 0;
-    std::chrono::steady_clock::time_point lastFlush{};
+    std::int64_t videoPackets = 0;  // video packets that reached the file whole
 
     ~Muxer() {
         if (format) {
@@ -116,11 +115,16 @@ struct Recorder::Muxer {
         }
     }
 
-    // Empty on success.
+    // Empty on success. The packets come already interleaved (each slot's picture, then its sound),
+    // and each goes to the file at once: a full disk or a killed process loses at most the packet
+    // being written, and the count of pictures is what the file holds.
     QString write(AVPacket* out) {
-        const int result = av_interleaved_write_frame(format, out);
+        const bool video = out->stream_index == videoStream->index;
+        const int result = av_write_frame(format, out);
         if (result < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(result));
+        avio_flush(format->pb);
         if (format->pb->error < 0) return QStringLiteral("cannot write the movie: %1").arg(AvErrorText(format->pb->error));
+        if (video) ++videoPackets;
         return {};
     }
 
@@ -312,7 +316,6 @@ QString Recorder::start() {
 
     muxer_ = std::move(muxer);
     started_ = std::chrono::steady_clock::now();
-    muxer_->lastFlush = started_;
     running_ = true;
     thread_ = std::make_unique<Thread>();
     thread_->thread = std::thread([this] { run(); });
@@ -343,8 +346,8 @@ void Recorder::run() {
             if (video->flags & AV_CODEC_FLAG_QSCALE) m.picture->quality = video->global_quality;
             failed = m.encode(m.picture.get());
         }
+        frames_ = m.videoPackets;
         if (failed.isEmpty()) {
-            frames_ = slot + 1;
             failed = m.sound(std::int64_t(std::llround(double(slot + 1) * frameSeconds * audioRate)), frameSamples);
             samples_ = m.nextSample;
         }
@@ -353,7 +356,6 @@ void Recorder::run() {
 
     while (failure.isEmpty() && !limitReached) {
         std::optional<Frame> frame = queue_->pop(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
-        const auto now = std::chrono::steady_clock::now();
         if (!frame) {
             if (stopping_) break;
         } else if (frame->taken >= started_ || settings_.frameByFrame) {
@@ -405,11 +407,6 @@ void Recorder::run() {
             }
         }
         if (failure.isEmpty() && m.capture) failure = m.capture->failure();
-        if (failure.isEmpty() && now - m.lastFlush >= FlushInterval) {
-            avio_flush(m.format->pb);
-            m.lastFlush = now;
-            if (m.format->pb->error < 0) failure = QStringLiteral("cannot write the movie: %1").arg(AvErrorText(m.format->pb->error));
-        }
         bytes_ = avio_tell(m.format->pb);
     }
     failure_ = failure;
@@ -423,6 +420,7 @@ void Recorder::finish() {
     endedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
     queue_->close();
     if (failure_.isEmpty()) failure_ = m.encode(nullptr);
+    frames_ = m.videoPackets;  // the encoder's last pictures
     // After a write failure the index may not fit either; what reached the file still plays.
     const int result = av_write_trailer(m.format);
     if (failure_.isEmpty() && result < 0) failure_ = QStringLiteral("cannot finish the movie: %1").arg(AvErrorText(result));

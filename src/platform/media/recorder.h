@@ -2,8 +2,8 @@
 // Movies: frames of a source encoded and muxed into an AVI file on the recorder's own thread, behind
 // a bounded queue. A frame that does not fit the queue is dropped and counted. Live movies keep a
 // constant frame rate on the source's clock (frames are repeated or dropped to stay in step); a
-// frame-by-frame movie gives each pushed frame the next slot. The file is flushed every second so
-// that a killed process leaves a file that plays.
+// frame-by-frame movie gives each pushed frame the next slot. Every packet goes to the file as it
+// is made, so that a killed process or a full disk leaves a file that plays up to its last picture.
 
 #include "devices.h"
 #include "frame_queue.h"
@@ -68,7 +68,7 @@ struct RecorderSettings {
 
 struct RecorderStatistics {
     std::int64_t elapsedMs = 0;
-    std::int64_t frames = 0;   // frames in the file
+    std::int64_t frames = 0;   // pictures that reached the file whole
     std::int64_t dropped = 0;  // frames lost: queue full or ahead of the clock
     std::int64_t bytes = 0;
     std::int64_t audioSamples = 0;
