@@ -78,7 +78,8 @@ TEST_F(CaptureControlTest, TestPatternConnectsAtItsDefaultAndAtAChosenFormat) {
     EXPECT_TRUE(control->CurrentPicture().isNull());
 }
 
-// A busy UI thread must find one repaint waiting afterwards, not one per frame it missed.
+// A busy UI thread must find one repaint waiting afterwards, not one per frame it missed. Time is
+// counted in the source's own frames (30 a second), waited for with a deadline.
 TEST_F(CaptureControlTest, RepaintsAreCoalescedWhileTheUiThreadIsBusy) {
     PaintCounter counter;
     control->installEventFilter(&counter);
@@ -86,17 +87,28 @@ TEST_F(CaptureControlTest, RepaintsAreCoalescedWhileTheUiThreadIsBusy) {
     control->setPreviewFrameRate(30);
     control->show();
     connectTestPattern();
+    media::LatestFrameSlot& slot = control->session()->runner().latest();
+    const auto newest = [&slot] {
+        const auto frame = slot.waitNewer(-1, std::chrono::steady_clock::now());
+        return frame ? frame->number : std::int64_t(0);
+    };
+    const auto framesLater = [&](std::int64_t count) {
+        const std::int64_t target = newest() + count;
+        return WaitUntil([&] { return newest() >= target; }, 3000);
+    };
     ASSERT_TRUE(WaitUntil([&] { return counter.paints >= 3; }, 3000));
-    QThread::msleep(600);  // about 18 frames arrive meanwhile
+    // The UI thread blocked while 18 frames arrive.
+    const std::int64_t blockedAt = newest();
+    ASSERT_TRUE(slot.waitNewer(blockedAt + 17, std::chrono::steady_clock::now() + std::chrono::seconds(3)));
     const int before = counter.paints;
-    WaitUntil([] { return false; }, 100);
+    ASSERT_TRUE(framesLater(3));
     EXPECT_LE(counter.paints - before, 5);
     EXPECT_GE(counter.paints - before, 1);
-    // And the preview keeps to its rate.
+    // And the preview keeps to its rate: about 5 paints while the source gives 30 frames.
     control->setPreviewFrameRate(5);
-    WaitUntil([] { return false; }, 300);
+    ASSERT_TRUE(framesLater(9));
     const int slow = counter.paints;
-    WaitUntil([] { return false; }, 1000);
+    ASSERT_TRUE(framesLater(30));
     EXPECT_LE(counter.paints - slow, 8);
 }
 

@@ -218,9 +218,9 @@ TEST_F(MediaSessions, FailuresArriveWithAReason) {
     };
     const Case cases[] = {
         {settings(KindStream, tempPath("missing.avi")), "No such file"},
-        {settings(KindLavfi, "nosuchfilter=x=1"), ""},
+        {settings(KindLavfi, "nosuchfilter=x=1"), "Invalid argument"},
         {settings("nosuchkind"), "unknown kind"},
-        {settings(KindCamera, "/dev/kestrova-no-camera"), ""},
+        {settings(KindCamera, "/dev/kestrova-no-camera"), "No such file"},
     };
     for (const Case& each : cases) {
         MediaSession session(each.settings);
