@@ -13,7 +13,7 @@
 
 namespace kestrova {
 
-// The status callback of a "vfw" source: keeps the last message; IDS_CAP_END marks the end.
+// The status callback of a capture-window driver: keeps the last message; IDS_CAP_END marks the end.
 bool StatusCallback(quintptr window, int id, const QString& text);
 
 // Frames at a whole rate as "hh:mm:ss.ff", ff the frame within its second.

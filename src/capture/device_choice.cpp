@@ -1,4 +1,5 @@
 #include "device_choice.h"
+#include "source_kind.h"
 
 #include "core/number_forms.h"
 #include "core/translate.h"
@@ -8,7 +9,14 @@ namespace kestrova {
 
 namespace {
 
-DeviceMenuEntry Separator() { return {QString(), QStringLiteral("-"), QStringLiteral("menu")}; }
+const QString Heading = CommandTag(DeviceCommand::Heading);
+
+DeviceMenuEntry Separator() { return {QString(), QStringLiteral("-"), Heading}; }
+
+bool IsDevice(const QString& tag) {
+    const std::optional<SourceKind> kind = KindOfTag(tag);
+    return kind == SourceKind::Vfw || kind == SourceKind::Wdm;
+}
 
 }  // namespace
 
@@ -16,29 +24,28 @@ std::vector<DeviceMenuEntry> BuildDeviceMenu(const QStringList& vfwDrivers, bool
                                              const QStringList& wdmDevices) {
     std::vector<DeviceMenuEntry> menu;
     if (vfwDrivers.isEmpty()) {
-        menu.push_back({QString(), Translate(QStringLiteral("no Video for Windows devices detected")),
-                        QStringLiteral("menu"), false});
+        menu.push_back({QString(), Translate(QStringLiteral("no Video for Windows devices detected")), Heading, false});
     }
     for (int i = 0; i < vfwDrivers.size(); ++i) {
-        menu.push_back({QStringLiteral("i%1").arg(i), vfwDrivers[i] + QStringLiteral("(VFW)"), QStringLiteral("vfw")});
+        menu.push_back({QStringLiteral("i%1").arg(i), vfwDrivers[i] + QStringLiteral("(VFW)"), TagText(SourceKind::Vfw)});
     }
     menu.push_back(Separator());
     if (newerWindows) {
         for (int i = 0; i < wdmDevices.size(); ++i) {
-            menu.push_back({QStringLiteral("w%1").arg(i), wdmDevices[i], QStringLiteral("wdm")});
+            menu.push_back({QStringLiteral("w%1").arg(i), wdmDevices[i], TagText(SourceKind::Wdm)});
         }
     } else {
         menu.push_back({QString(),
-                        Translate(QStringLiteral("WDM devices are only supported under Windows 2000 or higher")),
-                        QStringLiteral("menu"), false});
+                        Translate(QStringLiteral("WDM devices are only supported under Windows 2000 or higher")), Heading,
+                        false});
     }
     menu.push_back(Separator());
-    menu.push_back({QString(), QStringLiteral("Capture Video Stream... (Windows Media Stream)"), QStringLiteral("wms")});
+    menu.push_back({QString(), QStringLiteral("Capture Video Stream... (Windows Media Stream)"), TagText(SourceKind::Wms)});
     menu.push_back(Separator());
-    menu.push_back({QString(), QStringLiteral("IP Camera... (JPEG HTTP)"), QStringLiteral("http")});
+    menu.push_back({QString(), QStringLiteral("IP Camera... (JPEG HTTP)"), TagText(SourceKind::Http)});
     menu.push_back(Separator());
-    menu.push_back({QString(), QStringLiteral("Video Device Information..."), QStringLiteral("info")});
-    menu.push_back({QString(), QStringLiteral("Disconnect driver to unplug external device"), QStringLiteral("unplug")});
+    menu.push_back({QString(), QStringLiteral("Video Device Information..."), CommandTag(DeviceCommand::Info)});
+    menu.push_back({QString(), QStringLiteral("Disconnect driver to unplug external device"), CommandTag(DeviceCommand::Unplug)});
     return menu;
 }
 
@@ -54,7 +61,7 @@ int DeviceIdFromKey(const QString& key) { return key.isEmpty() ? 0 : int(Val(key
 ChooserList ChooserEntries(const std::vector<DeviceMenuEntry>& menu, const QString& lastDevice) {
     ChooserList list;
     for (const DeviceMenuEntry& entry : menu) {
-        if ((entry.tag != QLatin1String("vfw") && entry.tag != QLatin1String("wdm")) || entry.text.isEmpty()) continue;
+        if (!IsDevice(entry.tag) || entry.text.isEmpty()) continue;
         list.items.push_back(entry);
         if (entry.text == lastDevice) list.selected = int(list.items.size()) - 1;
     }
@@ -76,7 +83,8 @@ std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption
                                      const CAPDRIVERCAPS& caps) {
     const QColor white(255, 255, 255);
     auto yesNo = [](int32_t flag) { return flag ? QStringLiteral("Yes") : QStringLiteral("No"); };
-    if (kind == QLatin1String("vfw")) {
+    const std::optional<SourceKind> source = KindOfTag(kind);
+    if (source == SourceKind::Vfw) {
         return {{QStringLiteral("Driver:") + caption, white},
                 {QStringLiteral("Version: ") + version, white},
                 {QString(), QColor(0, 0, 0)},
@@ -86,7 +94,7 @@ std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption
                 caps.fHasOverlay ? InfoLine{QStringLiteral("Support Overlay"), white}
                                  : InfoLine{QStringLiteral("Overlay not supported"), QColor(250, 0, 0)}};
     }
-    if (kind != QLatin1String("wdm")) return {};
+    if (source != SourceKind::Wdm) return {};
     return {{QStringLiteral("Driver:") + caption, white},
             {QString(), white},
             {QStringLiteral("Capture System: WDM Video"), white}};

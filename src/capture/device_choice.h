@@ -16,7 +16,7 @@ namespace kestrova {
 struct DeviceMenuEntry {
     QString key;   // "i<n>" for a capture-window driver, "w<n>" for a device, empty otherwise
     QString text;  // shown, and passed as the device name on connect
-    QString tag;   // the source kind, or "menu" for separators and information lines
+    QString tag;   // the source kind's tag (source_kind.h), or a command's: a heading, "info", "unplug"
     bool enabled = true;
 };
 
@@ -47,7 +47,7 @@ struct InfoLine {
     QString text;
     QColor colour;
 };
-// The device information lines for a connected "vfw" or "wdm" source; nothing for the others.
+// The device information lines for a connected capture-window driver or device; nothing for the others.
 std::vector<InfoLine> VideoInfoLines(const QString& kind, const QString& caption, const QString& version = {},
                                      const CAPDRIVERCAPS& caps = {});
 

@@ -1,5 +1,6 @@
 #include "device_toolbar.h"
 
+#include "source_kind.h"
 #include "video_screen.h"
 #include "video_settings.h"
 
@@ -80,7 +81,7 @@ void DeviceToolbar::BuildDeviceMenu(const QStringList& vfwDrivers, bool newerWin
         }
         QAction* action = menu->addAction(entry.text);
         action->setEnabled(entry.enabled);
-        if (entry.tag == QLatin1String("menu")) continue;
+        if (CommandOfTag(entry.tag) == DeviceCommand::Heading) continue;
         connect(action, &QAction::triggered, this, [this, entry] {
             screen_.ConnectVideoCaptureDevice(DeviceIdFromKey(entry.key), entry.tag, entry.text);
         });

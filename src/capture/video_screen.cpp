@@ -1,9 +1,7 @@
 #include "video_screen.h"
 
-#include "capture_progress.h"
-#include "device_dialogs.h"
 #include "device_choice.h"
-#include "source_tags.h"
+#include "source_backend.h"
 #include "video_info.h"
 
 #include "core/global_state.h"
@@ -11,13 +9,11 @@
 #include "core/settings.h"
 #include "core/translate.h"
 #include "platform/capture_window.h"
-#include "platform/picture_writer.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFile>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMdiSubWindow>
@@ -132,13 +128,20 @@ VideoScreen::VideoScreen(QWidget* parent)
     });
     setWindowTitle(SettingsAppTitle());
     resize(DisconnectedWidth, DisconnectedHeight);
+    backend_ = MakeBackend(SourceKind::None, *this);
 }
 
-bool VideoScreen::controlKind() const { return tag_ == KindWdm || tag_ == KindWms || tag_ == KindHttp; }
+VideoScreen::~VideoScreen() = default;
 
-void VideoScreen::notSupported() {
-    CurrentPrompts().message(Translate(QStringLiteral("Capture Mode not supported")), PromptIcon::Critical,
-                             PromptButtons::Ok, windowTitle());
+SourceKind VideoScreen::Kind() const { return backend_->kind(); }
+
+bool VideoScreen::initializing() const { return backend_->initializing(); }
+
+// The old back-end may be in the middle of one of its operations (a connect asking for an address
+// while the program closes): it goes with the next turn of the loop.
+void VideoScreen::connectKind(SourceKind kind) {
+    backend_.release()->deleteLater();
+    backend_ = MakeBackend(kind, *this);
 }
 
 void VideoScreen::setCaption(const QString& caption) { setWindowTitle(caption); }
@@ -171,179 +174,55 @@ void VideoScreen::setBusy(bool busy) {
 }
 
 void VideoScreen::ConnectVideoCaptureDevice(int deviceId, const QString& systemType, const QString& deviceName) {
-    if (systemType == KindVfw || systemType == KindWdm || systemType == KindHttp || systemType == KindWms) {
-        deviceCaption_ = deviceName;
-        Disconnect();
-        Vars.DeviceIndex = deviceId;
-        tag_ = systemType;
-        Vars.CurrentDeviceID = QString::number(deviceId);
-        Vars.CurrentSystemType = systemType;
-        Initialize();
-        deviceCaption_ = deviceName;
-        if (systemType != KindWms) SaveSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("LastDevice"), deviceName);
-    } else if (systemType == QLatin1String("unplug")) {
+    switch (CommandOfTag(systemType)) {
+    case DeviceCommand::Connect:
+        if (const std::optional<SourceKind> kind = KindOfTag(systemType); kind && *kind != SourceKind::None && *kind != SourceKind::Failed) {
+            deviceCaption_ = deviceName;
+            Disconnect();
+            Vars.DeviceIndex = deviceId;
+            connectKind(*kind);
+            Vars.CurrentDeviceID = QString::number(deviceId);
+            Vars.CurrentSystemType = systemType;
+            Initialize();
+            deviceCaption_ = deviceName;
+            if (*kind != SourceKind::Wms) SaveSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("LastDevice"), deviceName);
+        }
+        break;
+    case DeviceCommand::Unplug:
         setCaption(Translate(QStringLiteral("Disconnected")));
         Disconnect();
         MsgBox(Translate(QStringLiteral("Device Driver Disconnected.")) + QStringLiteral("\r\n") +
                    Translate(QStringLiteral("Can be now removed if is a USB/Firewire device...")),
                PromptIcon::Information);
-    } else if (systemType == QLatin1String("info")) {
+        break;
+    case DeviceCommand::Info:
         showVideoInfo();
+        break;
+    case DeviceCommand::Heading:
+        break;
     }
 }
 
 void VideoScreen::showVideoInfo() {
-    if (tag_ == KindVfw) RefreshWindow();
-    auto* info = new VideoInfo(VideoInfoLines(tag_, windowTitle(), capDriverVersion(Vars.DeviceIndex), Vars.DriverCaps), window());
+    backend_->RefreshWindow();
+    auto* info = new VideoInfo(VideoInfoLines(Tag(), windowTitle(), capDriverVersion(Vars.DeviceIndex), Vars.DriverCaps), window());
     info->setAttribute(Qt::WA_DeleteOnClose);
     info->show();
 }
 
 void VideoScreen::Initialize() {
-    initializing_ = Pending::None;
     mastertoolbar_->hide();
     setBusy(true);
     setCaption(Translate(QStringLiteral("Initializing...")));
-    if (tag_ == KindVfw) {
-        initializeVfw();
-        return;
-    }
-    if (tag_ == KindWdm) {
-        controls_.advancedSettings = false;
-        controls_.directX = true;
-        controls_.overlayImage = true;
-        controls_.wdmSettings = true;
-        controls_.overlay = true;
-        wdmX_->setPreviewFrameRate(values.previewRatePosition + 1);
-        AudioVFW(false);
-        wdmX_->show();
-        const bool vmr = GetSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("VMR"),
-                                    QStringLiteral("Yes")) == QLatin1String("Yes");
-        wdmX_->setUseVMR9(vmr);
-        controls_.directXChecked = vmr;
-        applyControls();
-        emit parametersFile(false);
-        initializing_ = Pending::Wdm;
-        wdmX_->setVideoDeviceIndex(Vars.DeviceIndex);
-        wdmX_->setConnected(true);
-        return;
-    }
-    if (tag_ == KindWms || tag_ == KindHttp) {
-        const QString question = tag_ == KindWms ? QStringLiteral("Enter the video stream url:")
-                                                 : QStringLiteral("Enter the ip camera url:");
-        const std::optional<QString> url = CurrentPrompts().input(Translate(question), windowTitle(), QString());
-        if (!url || url->isEmpty()) {
-            setBusy(false);
-            return;
-        }
-        controls_.advancedSettings = false;
-        controls_.directX = false;
-        controls_.overlayImage = false;
-        controls_.wdmSettings = false;
-        wdmX_->setPreviewFrameRate(values.previewRatePosition + 1);
-        AudioVFW(false);
-        wdmX_->show();
-        if (tag_ == KindWms) {
-            const bool vmr = GetSetting(SettingsAppTitle(), QStringLiteral("System"), QStringLiteral("VMR"),
-                                        QStringLiteral("Yes")) == QLatin1String("Yes");
-            wdmX_->setUseVMR9(vmr);
-            controls_.directXChecked = vmr;
-        }
-        setCaption(tag_ == KindWms ? QStringLiteral("Windows Media Stream") : QStringLiteral("IP CAMERA"));
-        controls_.fullscreen = true;
-        controls_.source = false;
-        controls_.display = false;
-        controls_.format = false;
-        controls_.formatItems.clear();
-        controls_.audioDevices.clear();
-        controls_.exportDv = false;
-        controls_.tunerVisible = false;
-        applyControls();
-        emit parametersFile(false);
-        if (tag_ == KindWms) {
-            initializing_ = Pending::Stream;
-            wdmX_->OpenStream(*url);
-            wdmX_->PlayStream();
-        } else {
-            initializing_ = Pending::Camera;
-            wdmX_->setConnected(false);
-            wdmX_->setVideoDeviceIndex(CaptureControl::NetworkCameraIndex);
-            wdmX_->setCameraUrl(*url);
-            wdmX_->setCaptureAudio(false);
-            wdmX_->setConnected(true);
-        }
-        return;
-    }
-    commonEnd();
+    backend_->Initialize();
 }
 
-// Initialize goes on here once the engine has opened the source.
-void VideoScreen::engineOpened() {
-    const Pending pending = initializing_;
-    initializing_ = Pending::None;
-    switch (pending) {
-    case Pending::None:
-        if (controlKind()) ResizeWDM();  // a new format or preview rate
-        return;
-    case Pending::Wdm:
-        setCaption(wdmX_->VideoDeviceName(Vars.DeviceIndex));
-        finishWdm();
-        break;
-    case Pending::Stream:
-        ResizeWDM();
-        statusBar_->hide();
-        break;
-    case Pending::Camera:
-        wdmX_->setPreviewOn(true);
-        ResizeWDM();
-        statusBar_->hide();
-        break;
-    }
-    commonEnd();
-}
+// The connect goes on here once the engine has opened the source, or failed to.
+void VideoScreen::engineOpened() { backend_->opened(); }
 
 void VideoScreen::engineFailed(const QString& reason) {
-    const Pending pending = initializing_;
-    initializing_ = Pending::None;
     emit statusText(reason);
-    if (pending == Pending::None) return;
-    commonEnd();
-}
-
-void VideoScreen::finishWdm() {
-    wdmX_->setAudioPreview(audioPanel_->isChecked());
-    wdmX_->setPreviewOn(true);
-    controls_.fullscreen = true;
-    ResizeWDM();
-    controls_.source = true;
-    controls_.display = true;
-    controls_.format = true;
-    controls_.formatItems.clear();
-    for (const media::FormatRow& row : wdmX_->VideoFormats()) controls_.formatItems << FormatItemText(row);
-    if (wdmX_->VideoInputCount() >= 1) {
-        controls_.sourceItems.clear();
-        for (int i = 0; i < wdmX_->VideoInputCount(); ++i) controls_.sourceItems << wdmX_->VideoInputName(i);
-    }
-    controls_.audioDevices.clear();
-    for (int i = 0; i < wdmX_->AudioDeviceCount(); ++i) controls_.audioDevices << wdmX_->AudioDeviceName(i);
-    if (wdmX_->DVTransport(0) > 0) {
-        mastertoolbar_->show();
-        dvPos_->show();
-        dvTaken_->show();
-        dvStatus_.start();
-    } else {
-        mastertoolbar_->hide();
-    }
-    controls_.exportDv = wdmX_->DeviceKind() > 1;
-    controls_.tunerCable = wdmX_->TunerInput() == 1;
-    controls_.tunerVisible = wdmX_->DeviceKind() == 1;
-    if (controls_.tunerVisible) {
-        controls_.tunerLow = wdmX_->TunerChannel(-2);
-        controls_.tunerHigh = wdmX_->TunerChannel(-3);
-    }
-    applyControls();
-    statusBar_->show();
-    ResizeWDM();
+    backend_->failed();
 }
 
 void VideoScreen::commonEnd() {
@@ -363,149 +242,60 @@ void VideoScreen::Disconnect() {
     SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("AP"), Vars.AVIInfo[8]);
     SaveSetting(SettingsAppVC, QStringLiteral("VC"), QStringLiteral("ES"), Vars.AVIInfo[9]);
     emit parametersFile(true);
-    if (initializing_ != Pending::None) setBusy(false);  // the source went before it opened
-    initializing_ = Pending::None;
-    if (tag_ == KindVfw) disconnectVfw();
-    if (tag_ == KindWms) {
-        wdmX_->StopStream();
-        wdmX_->CloseStream();
-    }
-    if (controlKind()) {
-        wdmX_->setConnected(false);
-        wdmX_->hide();
-    }
+    backend_->Disconnect();
     statusBar_->hide();
     resizeFrame(DisconnectedWidth, DisconnectedHeight);
-    tag_.clear();
+    connectKind(SourceKind::None);
 }
 
-void VideoScreen::Overlay() {
-    if (tag_ == KindVfw) {
-        capOverlay(Vars.CaptureWindow);
-        vfwButtons();
-        return;
-    }
-    if (tag_ != KindWdm) return;
-    wdmX_->setPreviewOn(false);
-    wdmX_->setOverlayOn(true);
+// Each operation is the connected source's.
+void VideoScreen::Overlay() { backend_->Overlay(); }
+void VideoScreen::Preview(int frameRate) { backend_->Preview(frameRate); }
+void VideoScreen::Record(const MovieSettings& movie) { backend_->Record(movie); }
+void VideoScreen::SaveStill(const QString& fileName, int quality, bool onClipboard) { backend_->SaveStill(fileName, quality, onClipboard); }
+void VideoScreen::SetCaptureParameters() { backend_->SetCaptureParameters(); }
+void VideoScreen::RefreshWindow() { backend_->RefreshWindow(); }
+void VideoScreen::VideoSource() { backend_->VideoSource(); }
+void VideoScreen::VideoFormat() { backend_->VideoFormat(); }
+void VideoScreen::VideoDisplay() { backend_->VideoDisplay(); }
+void VideoScreen::WDMCaptureDialog() { backend_->WDMCaptureDialog(); }
+void VideoScreen::VideoCompressionDialog() { backend_->VideoCompressionDialog(); }
+void VideoScreen::ResizeWDM() { backend_->ResizeWDM(); }
+void VideoScreen::SizeVideoWindow() { backend_->SizeVideoWindow(); }
+QString VideoScreen::GetFilename() const { return backend_->GetFilename(); }
+void VideoScreen::OpenMultipleImage() { backend_->OpenMultipleImage(); }
+void VideoScreen::CloseMultipleCapture() { backend_->CloseMultipleCapture(); }
+bool VideoScreen::Capturing() const { return wdmX_->Capturing() || backend_->capturing(); }
+bool VideoScreen::ProgressThroughCallback() const { return backend_->progressThroughCallback(); }
+bool VideoScreen::StopsOnRequest() const { return backend_->stopsOnRequest(); }
+bool VideoScreen::PreviewFollowsMovieRate() const { return backend_->previewFollowsMovieRate(); }
+bool VideoScreen::FullScreenInPlace() { return backend_->FullScreenInPlace(); }
+bool VideoScreen::ChooseAudioDevice(int position) { return backend_->chooseAudioDevice(position); }
+void VideoScreen::ChooseAudioInput(int position) { backend_->chooseAudioInput(position); }
+
+void VideoScreen::StopCapture() {
+    backend_->StopCapture();
+    emit statusText(Translate(QStringLiteral("Stopped")));
 }
 
-void VideoScreen::Preview(int frameRate) {
-    if (tag_ == KindVfw) {
-        capPreview(Vars.CaptureWindow, frameRate);
-        vfwButtons();
-        return;
-    }
-    if (tag_ != KindWdm) return;
-    wdmX_->setConnected(false);
-    wdmX_->setPreviewFrameRate(frameRate);
-    wdmX_->setScalePreview(true);
-    wdmX_->setConnected(true);
-    wdmX_->setPreviewOn(true);
+void VideoScreen::SetFilename(const QString& fileName) {
+    backend_->SetFilename(fileName);
+    emit panelText(QStringLiteral("filename"), QStringLiteral("Filename: ") + values.commonDialogFileName);
 }
 
-void VideoScreen::SaveStill(const QString& fileName, int quality, bool onClipboard) {
-    if (tag_ == KindVfw) {
-        if (onClipboard) {
-            StillSlot() = mira_;
-            capEditCopy(Vars.CaptureWindow, StillSlot());
-            return;
-        }
-        // The test card stays when the driver cannot write a frame.
-        WritePicture(ViewOf(mira_.convertToFormat(QImage::Format_BGR888)), fileName, 100);
-        capFileSaveDIB(Vars.CaptureWindow, fileName);
-        streamPic_ = ReadPicture(fileName);
-        QFile::remove(fileName);
-        if (streamPic_.isNull()) streamPic_ = mira_;
-        WritePicture(ViewOf(streamPic_.convertToFormat(QImage::Format_BGR888)), fileName, quality);
-        return;
-    }
-    const QImage picture = currentPicture();
-    if (onClipboard) {
-        StillSlot() = mira_;
-        if (controlKind()) {
-            grabPending_ = true;
-            if (!picture.isNull()) StillSlot() = picture;
-        }
-        return;
-    }
-    if (!controlKind()) return;
-    grabPending_ = true;
-    // Without a frame yet the test card is the still, as when a driver cannot copy one.
-    streamPic_ = picture.isNull() ? mira_ : picture;
-    QFile::remove(fileName);
-    WritePicture(ViewOf(streamPic_.convertToFormat(QImage::Format_BGR888)), fileName, quality);
-}
-
-QImage VideoScreen::currentPicture() const { return wdmX_->CurrentPicture(); }
-
-void VideoScreen::SetCaptureParameters() {
-    if (tag_ == KindVfw) Vars.CaptureResult = capCaptureSetSetup(Vars.CaptureWindow, Vars.CaptureParms);
-}
-
-void VideoScreen::RefreshWindow() {
-    if (tag_ != KindVfw) return;
-    capGetStatus(Vars.CaptureWindow, Vars.CaptureStatus);
-    SizeVideoWindow();
-}
-
-void VideoScreen::VideoSource() {
-    if (tag_ == KindVfw) {
-        capDlgVideoSource(Vars.CaptureWindow);
-        RefreshWindow();
-    }
-    if (tag_ != KindWdm) return;
-    ShowVideoSourceDialog(*wdmX_, this);
-    ResizeWDM();
-}
-
-void VideoScreen::VideoFormat() {
-    if (tag_ == KindVfw) {
-        capDlgVideoFormat(Vars.CaptureWindow);
-        RefreshWindow();
-    }
-    if (tag_ != KindWdm) return;
-    ShowVideoFormatDialog(*wdmX_, this);
-    ResizeWDM();
-}
-
-void VideoScreen::VideoDisplay() {
-    if (tag_ == KindVfw) {
-        capDlgVideoDisplay(Vars.CaptureWindow);
-        RefreshWindow();
-    }
-    if (tag_ != KindWdm) return;
-    ShowVideoDisplayDialog(*wdmX_, this);
-    ResizeWDM();
+void VideoScreen::CaptureSingle() {
+    if (backend_->CaptureSingle()) emit statusText(QStringLiteral("Capturing Frame"));
 }
 
 void VideoScreen::AudioVFW(bool x) { emit audioMenuEnabled(x); }
 
-void VideoScreen::ResizeWDM() {
-    if (tag_ == KindWms) {
-        wdmX_->move(0, 0);
-        wdmX_->QueryVideoSize();
-        wdmX_->setScalePreview(true);
-        // A stream that does not tell its size yet keeps the window as it is.
-        if (wdmX_->VideoWidth() == 0 || wdmX_->VideoHeight() == 0) return;
-        wdmX_->resize(wdmX_->VideoWidth(), wdmX_->VideoHeight());
-        resizeFrame(wdmX_->VideoWidth(), wdmX_->VideoHeight());
-        return;
-    }
-    if (tag_ != KindWdm && tag_ != KindHttp) return;
-    wdmX_->QueryVideoSize();
-    wdmX_->setScalePreview(true);
-    const QSize picture = ZoomedSize(wdmX_->VideoWidth(), wdmX_->VideoHeight(), winVideoSize_);
-    if (picture.isEmpty()) return;
-    const int tape = mastertoolbar_->isVisibleTo(this) ? mastertoolbar_->sizeHint().height() : 0;
-    mastertoolbar_->setGeometry(0, 0, picture.width(), tape);
-    wdmX_->setGeometry(0, tape, picture.width(), picture.height());
-    const int bar = statusBar_->isVisible() ? statusBar_->sizeHint().height() : 0;
-    statusBar_->setGeometry(0, tape + picture.height(), picture.width(), bar);
-    resolutionPanel_->setText(Translate(QStringLiteral("Resolution:")) +
-                              QStringLiteral("%1x%2 ").arg(wdmX_->VideoWidth()).arg(wdmX_->VideoHeight()));
-    emit panelText(QStringLiteral("resolution"), Translate(QStringLiteral("Connected")));
-    resizeFrame(picture.width(), tape + picture.height() + bar);
+void VideoScreen::connectCaptureNotifications() {
+    connect(wdmX_, &CaptureControl::captureStarted, this, [this] { wdmStatus_.start(); });
+    connect(wdmX_, &CaptureControl::captureEnded, this, [this](const QString& reason) {
+        wdmStatus_.stop();
+        if (!reason.isEmpty()) emit statusText(reason);
+        if (!grabPending_) emit movieStopRequested();
+    });
 }
 
 void VideoScreen::closeEvent(QCloseEvent* event) {
@@ -523,11 +313,12 @@ QWidget* VideoScreen::frame() { return qobject_cast<QMdiSubWindow*>(parentWidget
 void VideoScreen::DragWindow() {
     dragging_ = true;
     dragOffset_ = QCursor::pos() - frame()->pos();
-    if (controlKind()) wdmX_->setCursor(Qt::SizeAllCursor);
+    if (backend_->throughControl()) wdmX_->setCursor(Qt::SizeAllCursor);
 }
 
 bool VideoScreen::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == wdmX_ || (watched == captureWindow() && watched != nullptr)) {
+    const QWidget* capture = CaptureWindow::find(Vars.CaptureWindow);
+    if (watched == wdmX_ || (capture != nullptr && watched == capture)) {
         if (event->type() == QEvent::MouseMove && dragging_) {
             frame()->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
         } else if (event->type() == QEvent::MouseButtonRelease && dragging_) {

@@ -1,8 +1,9 @@
 #pragma once
-// The video window: the one place that talks to a capture source. Every operation looks at the
-// source kind in Tag ("vfw", "wdm", "wms", "http", empty, "0") and forwards to the capture control.
-// It never sees the main window: what it reads comes in as small value structs, what it shows
-// goes out as signals.
+// The video window: the one place that talks to a capture source. A connect chooses the back-end of
+// the source's kind (source_backend.h) and every operation goes to it. The window never sees the
+// main window: what it reads comes in as small value structs, what it shows goes out as signals.
+
+#include "source_kind.h"
 
 #include "core/capture_records.h"
 #include "platform/capture_control.h"
@@ -12,12 +13,16 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
 
 namespace kestrova {
+
+class SourceBackend;
 
 // Main-window controls that Initialize sets: enabled states, check marks and drop-down lists.
 struct DeviceControls {
@@ -90,14 +95,17 @@ class VideoScreen final : public QWidget {
     Q_OBJECT
 public:
     explicit VideoScreen(QWidget* parent = nullptr);
+    ~VideoScreen() override;
 
-    QString Tag() const { return tag_; }
+    // The kind of the connected source; Tag() is its text (TagText).
+    SourceKind Kind() const;
+    QString Tag() const { return TagText(Kind()); }
     QString DeviceCaption() const { return deviceCaption_; }
     bool GrabPending() const { return grabPending_; }
     double winVideoSize() const { return winVideoSize_; }
     void setWinVideoSize(double size);
     bool isDVDevice = false;
-    bool initializing() const { return initializing_ != Pending::None; }
+    bool initializing() const;
     // The DV status timer runs while a DV device is connected.
     bool dvConnected() const { return dvStatus_.isActive(); }
 
@@ -143,6 +151,17 @@ public:
     void showVideoInfo();
     void DragWindow();
 
+    // What the main window asks of the connected source.
+    bool Capturing() const;               // a movie of it is being recorded
+    bool ProgressThroughCallback() const;  // its progress comes through the status callback
+    bool StopsOnRequest() const;           // the record button's stop ends its movie
+    bool PreviewFollowsMovieRate() const;  // its preview runs at the movie's frame rate
+    // Full screen inside the video window; false when the main window shows its full screen window.
+    bool FullScreenInPlace();
+    // The sound lists' device and input; false when the source's sound is not chosen there.
+    bool ChooseAudioDevice(int position);
+    void ChooseAudioInput(int position);
+
 signals:
     void statusText(const QString& text);
     void panelText(const QString& key, const QString& text);  // main status bar panels by key
@@ -166,26 +185,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class SourceBackend;
     void connectCaptureNotifications();
-    void initializeVfw();
-    void recordVfw(const MovieSettings& movie);
-    void disconnectVfw();
-    void vfwButtons();
-    QWidget* captureWindow() const;
-    enum class Pending { None, Wdm, Stream, Camera };
-    bool controlKind() const;
-    void notSupported();
+    void connectKind(SourceKind kind);
     void setCaption(const QString& caption);
     void applyControls();
     void resizeFrame(int width, int height);
     void setBusy(bool busy);
     void engineOpened();
     void engineFailed(const QString& reason);
-    void finishWdm();
     void commonEnd();
-    QImage currentPicture() const;
     QWidget* frame();
 
+    std::unique_ptr<SourceBackend> backend_;
     CaptureControl* wdmX_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QToolBar* mastertoolbar_ = nullptr;
@@ -198,12 +210,10 @@ private:
     QImage mira_;
     QImage streamPic_;
     DeviceControls controls_;
-    QString tag_;
     QString deviceCaption_;
     double winVideoSize_ = 1;
     bool grabPending_ = false;
     bool busy_ = false;
-    Pending initializing_ = Pending::None;
     QPoint dragOffset_;
     bool dragging_ = false;
 };

@@ -46,7 +46,7 @@ struct GlobalState {
     QString CurrentSystemType;
     QVariant MovieFrameRate;
     long long CaptureResult = 0;  // also the scratch place for answers and file lengths
-    quintptr CaptureWindow = 0;  // the capture window of a "vfw" source, 0 when none
+    quintptr CaptureWindow = 0;  // the capture window of a capture-window driver, 0 when none
     CAPDRIVERCAPS DriverCaps;
     CAPSTATUS CaptureStatus;
     CAPTUREPARMS CaptureParms;

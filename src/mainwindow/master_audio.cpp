@@ -66,7 +66,7 @@ void Master::buildAudioLists(QGridLayout* grid, int column) {
     });
     connect(audioDevice_, &QComboBox::currentIndexChanged, this, &Master::audioDeviceChosen);
     connect(audioInput_, &QComboBox::currentIndexChanged, this, [this](int position) {
-        if (position >= 0 && videoScreen_->Tag() == QLatin1String("wdm")) videoScreen_->wdmX()->setAudioInputIndex(position);
+        if (position >= 0) videoScreen_->ChooseAudioInput(position);
     });
     connect(audioLevel_, &QComboBox::currentIndexChanged, this, [this](int position) {
         if (position >= 0) videoScreen_->wdmX()->RecordingLevel(position + 1);
@@ -177,9 +177,8 @@ void Master::audioSourceKind(bool captureWindow) {
 }
 
 void Master::audioDeviceChosen(int position) {
-    if (position < 0 || videoScreen_->Tag() != QLatin1String("wdm")) return;
+    if (position < 0 || !videoScreen_->ChooseAudioDevice(position)) return;
     CaptureControl& control = *videoScreen_->wdmX();
-    control.setAudioDeviceIndex(position);
     {
         const QSignalBlocker quiet(audioInput_);
         audioInput_->clear();

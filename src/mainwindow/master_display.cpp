@@ -83,26 +83,12 @@ void Master::cpuPriorityClicked(int entry) {
 void Master::previewRateClicked(int position) {
     Vars.PreviewRate = short(position + 1);
     videoScreen_->Preview(Vars.PreviewRate);
-    if (videoScreen_->Tag() == QLatin1String("wdm")) movieFrameRate_->setValue(Vars.PreviewRate);
+    if (videoScreen_->PreviewFollowsMovieRate()) movieFrameRate_->setValue(Vars.PreviewRate);
 }
 
 void Master::ViewFullscreen() {
-    CaptureControl& control = *videoScreen_->wdmX();
-    const QString kind = videoScreen_->Tag();
-    if (kind == QLatin1String("wms")) {
-        control.setFullScreen(1);
-        return;
-    }
-    if (kind == QLatin1String("wdm")) {
-        control.setConnected(false);
-        control.setPreviewOn(false);
-        control.setScalePreview(true);
-        control.setFullScreenPreview(true);
-        control.setConnected(true);
-        control.setPreviewOn(true);
-        return;
-    }
-    // The video window's own caption names the device again; the main window's would be stored
+    if (videoScreen_->FullScreenInPlace()) return;
+    // A capture-window driver fills the screen in a window of its own. The video window's own caption names the device again; the main window's would be stored
     // as the last device.
     const QString device = videoScreen_->DeviceCaption();
     videoScreen_->Disconnect();

@@ -81,10 +81,7 @@ void Master::StartStopCapture(bool start) {
             Vars.ViewerOpen = false;
             videoScreen_->Record(movieSettings());
         } else {
-            const QString tag = videoScreen_->Tag();
-            if (tag == QLatin1String("wdm") || tag == QLatin1String("wms") || tag == QLatin1String("http")) {
-                videoScreen_->StopCapture();
-            }
+            if (videoScreen_->StopsOnRequest()) videoScreen_->StopCapture();
         }
     } else if (Vars.CaptureMode == QLatin1String("image")) {
         FindKeyed<QAction>(operationBar_, QStringLiteral("motion"))->setEnabled(true);

@@ -153,7 +153,7 @@ void Master::movieFrameRateChanged(int rate) {
     Vars.MovieFrameRate = double(rate);
     movieFrameRateDisplay_->setText(SignColumn(double(rate)) + QStringLiteral(" fps"));
     // A WDM device previews at the movie's rate.
-    if (videoScreen_->Tag() == QLatin1String("wdm") && previewRate_->currentIndex() + 1 != rate) {
+    if (videoScreen_->PreviewFollowsMovieRate() && previewRate_->currentIndex() + 1 != rate) {
         previewRate_->setCurrentIndex(rate - 1);
     }
 }

@@ -65,7 +65,7 @@ void Master::masterTimerTick() {
     if (Vars.CaptureFileName.isEmpty()) Vars.CaptureFileName = Vars.AppFolder + QStringLiteral("capture.avi");
 
     const double freeBytes = freeSpace(Vars.CaptureFileName);
-    if (videoScreen_->wdmX()->Capturing() || (videoScreen_->Tag() == QLatin1String("vfw") && Vars.CaptureStatus.fCapturingNow)) {
+    if (videoScreen_->Capturing()) {
         Vars.CurrentFreeSpace = freeBytes;
         if (Vars.CurrentFreeSpace >= Vars.RecordStartFreeSpace) Vars.RecordStartFreeSpace = Vars.CurrentFreeSpace;
         Vars.EstimatedFileSize = static_cast<float>(Vars.RecordStartFreeSpace - Vars.CurrentFreeSpace);
@@ -78,7 +78,7 @@ void Master::masterTimerTick() {
         if (!motion->isEnabled() && ImageKey(recordButton()) == QLatin1String("record")) motion->setEnabled(true);
     }
     statusBarPanel(QStringLiteral("diskcap"))->setText(DiskSpaceText(freeBytes));
-    if (videoScreen_->Tag() == QLatin1String("vfw")) ShowCaptureProgress(Vars.LastStatusID);
+    if (videoScreen_->ProgressThroughCallback()) ShowCaptureProgress(Vars.LastStatusID);
 }
 
 void Master::masterTimer2Tick() {

@@ -1,5 +1,5 @@
 #pragma once
-// The capture window of a "vfw" source: a child widget that shows a driver's live picture and
+// The capture window of a capture-window driver: a child widget that shows a driver's live picture and
 // records it, reached through the cap* procedures on its handle. The drivers are the media engine's
 // video devices (the V4L2 cameras, then Test Pattern). A handle of a destroyed window is refused, not
 // followed. Everything runs on the UI thread; the status callback is called there too.

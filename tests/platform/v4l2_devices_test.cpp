@@ -89,35 +89,3 @@ TEST(V4l2Tuner, ChannelTableFollowsTheCountryAndInput) {
     }
     EXPECT_EQ(ChannelLimits(49, 2), (std::pair{2, 69}));
 }
-
-TEST(SourceNames, CommandLineNamesMapToSources) {
-    const std::vector<VideoDevice> devices = {TestPatternDevice()};
-    struct Case {
-        const char* name;
-        const char* kind;  // nullptr: refused
-        const char* address;
-    };
-    const Case cases[] = {
-        {"testpattern", "testpattern", ""},
-        {"wdm:0", "testpattern", ""},
-        {"vfw:0", "testpattern", ""},
-        {"wdm:1", nullptr, ""},
-        {"wdm:x", nullptr, ""},
-        {"wms:http://127.0.0.1:8080/live.ts", "wms", "http://127.0.0.1:8080/live.ts"},
-        {"wms:/tmp/movie.avi", "wms", "/tmp/movie.avi"},
-        {"http:http://127.0.0.1/snap.jpg", "http", "http://127.0.0.1/snap.jpg"},
-        {"http:", nullptr, ""},
-        {"camera", nullptr, ""},
-    };
-    for (const Case& each : cases) {
-        QString error;
-        const auto settings = SourceFromName(QString::fromLatin1(each.name), devices, error);
-        ASSERT_EQ(settings.has_value(), each.kind != nullptr) << each.name;
-        if (settings) {
-            EXPECT_EQ(settings->kind, QString::fromLatin1(each.kind)) << each.name;
-            EXPECT_EQ(settings->address, QString::fromLatin1(each.address)) << each.name;
-        } else {
-            EXPECT_FALSE(error.isEmpty()) << each.name;
-        }
-    }
-}

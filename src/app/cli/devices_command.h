@@ -5,7 +5,7 @@
 namespace kestrova::cli {
 
 // kestrova-cli devices: one line per source, kind, index and name separated by tabs; video devices
-// ("wdm", opened as wdm:N) first with Test Pattern last, then the audio inputs with Test Tone last.
+// (opened as wdm:N) first with Test Pattern last, then the audio inputs with Test Tone last.
 int RunDevices(const QStringList& arguments);
 
 }  // namespace kestrova::cli

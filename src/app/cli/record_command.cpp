@@ -1,6 +1,7 @@
 #include "record_command.h"
 
 #include "cli.h"
+#include "capture/source_kind.h"
 #include "platform/capture_driver.h"
 #include "platform/media/devices.h"
 #include "platform/media/media_session.h"
@@ -150,14 +151,11 @@ int RunRecordCommand(const QStringList& arguments) {
     const QString wrong = parse(arguments, options);
     if (!wrong.isEmpty()) return fail(ExitUsage, wrong);
     QString error;
-    std::optional<SourceSettings> settings = SourceFromName(options.source, VideoDevices(), error);
-    if (!settings) return fail(ExitUsage, error);
-    if (options.source.section(u':', 0, 0).toLower() == QLatin1String("vfw")) {
-        return RecordThroughDriver(options, options.source.section(u':', 1).toInt());
-    }
-    if (settings->kind == QLatin1String(KindStream) || settings->kind == QLatin1String(KindIpCamera)) {
-        return fail(ExitFailed, QStringLiteral("Capture Mode not supported"));
-    }
+    const std::optional<NamedSource> named = SourceFromName(options.source, VideoDevices(), error);
+    if (!named) return fail(ExitUsage, error);
+    if (named->kind == SourceKind::Vfw) return RecordThroughDriver(options, named->index);
+    if (named->kind != SourceKind::Wdm) return fail(ExitFailed, QStringLiteral("Capture Mode not supported"));
+    std::optional<SourceSettings> settings = named->settings;
     if (!options.size.isEmpty()) settings->size = options.size;
     if (options.fps > 0) settings->fps = options.fps;
     const double fps = settings->fps > 0 ? settings->fps : TestPatternRate;

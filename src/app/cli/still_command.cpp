@@ -3,6 +3,8 @@
 #include "cli.h"
 #include "options.h"
 
+#include "capture/source_kind.h"
+
 #include "core/number_forms.h"
 #include "core/settings.h"
 #include "imaging/insertion.h"
@@ -10,7 +12,6 @@
 #include "platform/media/media_session.h"
 #include "platform/picture_writer.h"
 
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -46,16 +47,15 @@ int RunStill(const QStringList& arguments) {
     }
 
     const std::vector<media::VideoDevice> devices = media::VideoDevices();
-    auto settings = media::SourceFromName(sourceName, devices, error);
-    if (!settings) {
-        // A well-formed device index that names no device is a source that cannot be opened.
-        const bool missingDevice = QRegularExpression(QStringLiteral("^(wdm|vfw):\\d+$")).match(sourceName).hasMatch();
-        return fail(missingDevice ? ExitFailed : ExitUsage, error);
-    }
+    bool missingDevice = false;
+    const std::optional<NamedSource> named = SourceFromName(sourceName, devices, error, &missingDevice);
+    // A well-formed device index that names no device is a source that cannot be opened.
+    if (!named) return fail(missingDevice ? ExitFailed : ExitUsage, error);
+    media::SourceSettings settings = named->settings;
     if (options->has("size")) {
         const auto size = ParseSize(options->value("size"));
         if (!size) return fail(ExitUsage, QStringLiteral("--size takes WIDTHxHEIGHT, such as 640x480"));
-        settings->size = *size;
+        settings.size = *size;
     }
 
     const QString insertion = options->value("insert");
@@ -63,7 +63,7 @@ int RunStill(const QStringList& arguments) {
         return fail(ExitFailed, QStringLiteral("cannot read insertion file %1").arg(insertion));
     }
 
-    const media::GrabResult grab = media::GrabFrame(*settings, grabDeadline);
+    const media::GrabResult grab = media::GrabFrame(settings, grabDeadline);
     if (!grab.frame.isValid()) return fail(ExitFailed, QStringLiteral("cannot open %1: %2").arg(sourceName, grab.reason));
     QImage picture = grab.frame.image();
     if (!insertion.isEmpty()) ApplyInsertionFile(picture, insertion);

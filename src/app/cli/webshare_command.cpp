@@ -3,6 +3,8 @@
 #include "cli.h"
 #include "options.h"
 
+#include "capture/source_kind.h"
+
 #include "core/folders.h"
 #include "core/global_state.h"
 #include "core/settings.h"
@@ -47,10 +49,10 @@ int RunWebShare(const QStringList& arguments) {
     const auto seconds = ParseInt(options->value("seconds", "0"), 0, 24 * 3600 * 365);
     if (!seconds) return fail(ExitUsage, QStringLiteral("--seconds takes a whole number of seconds"));
 
-    auto settings = media::SourceFromName(sourceName, media::VideoDevices(), error);
-    if (!settings) return fail(ExitUsage, error);
+    const std::optional<NamedSource> named = SourceFromName(sourceName, media::VideoDevices(), error);
+    if (!named) return fail(ExitUsage, error);
 
-    media::MediaSession session(*settings);
+    media::MediaSession session(named->settings);
     StreamServer server;
     server.setPort(*port);
     WebShareResponder::Sources sources;

@@ -36,29 +36,6 @@ VideoDevice TestPatternDevice() {
     return device;
 }
 
-std::optional<SourceSettings> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error) {
-    const QString kind = name.section(u':', 0, 0).toLower();
-    const QString rest = name.section(u':', 1);
-    if (kind == QLatin1String(KindTestPattern) && rest.isEmpty()) return TestPatternDevice().settings();
-    if (kind == QLatin1String("wdm") || kind == QLatin1String("vfw")) {
-        bool number = false;
-        const int index = rest.toInt(&number);
-        if (!number || index < 0 || index >= int(devices.size())) {
-            error = QStringLiteral("no video device \"%1\" (kestrova-cli devices lists them)").arg(rest);
-            return std::nullopt;
-        }
-        return devices[size_t(index)].settings();
-    }
-    if ((kind == QLatin1String(KindStream) || kind == QLatin1String(KindIpCamera)) && !rest.isEmpty()) {
-        SourceSettings settings;
-        settings.kind = kind;
-        settings.address = rest;
-        return settings;
-    }
-    error = QStringLiteral("unknown source \"%1\" (testpattern, wdm:N, vfw:N, wms:URL or http:URL)").arg(name);
-    return std::nullopt;
-}
-
 std::vector<VideoDevice> VideoDevices() {
     std::vector<VideoDevice> devices;
     for (V4l2Device& found : ListV4l2Devices()) {

@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 namespace kestrova::media {
@@ -39,10 +38,5 @@ std::vector<AudioDevice> AudioDevices();
 
 // The Test Pattern entry alone, for lists built from a fixture folder.
 VideoDevice TestPatternDevice();
-
-// How to open a source named on the command line: "testpattern", "wdm:N" or "vfw:N" (an index of
-// `devices`), "wms:URL" (any URL or file) or "http:URL" (an IP camera). Nothing, with the reason in
-// `error`, for a name that fits none of them.
-std::optional<SourceSettings> SourceFromName(const QString& name, const std::vector<VideoDevice>& devices, QString& error);
 
 }  // namespace kestrova::media
