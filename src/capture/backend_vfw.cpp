@@ -199,7 +199,7 @@ void VfwBackend::Record(const MovieSettings& movie) {
         emit screen_.droppedText(QStringLiteral("Exclusive Task"));
     }
     // With the exclusive task this returns only when the movie has ended.
-    Vars.CaptureResult = capCaptureSequence(Vars.CaptureWindow);
+    Vars.CaptureResult = capCaptureSequence(Vars.CaptureWindow, values().stopButton);
 }
 
 void VfwBackend::StopCapture() { capCaptureStop(Vars.CaptureWindow); }

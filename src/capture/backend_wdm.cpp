@@ -117,11 +117,15 @@ void WdmBackend::Record(const MovieSettings& movie) {
         device.setTimeLimit(movie.hours * 3600 + movie.minutes * 60 + movie.seconds);
         device.setTimeLimitEnabled(true);
     }
-    emit screen_.statusText(Translate(QStringLiteral("Recording")));
-    emit screen_.recordButtonImage(QStringLiteral("stop"));
     device.setCaptureAudio(movie.audio);
     device.setCaptureFrameRate(movie.frameRate);
-    device.StartCapture();
+    // A movie that cannot start (an unwritable folder, a full disk) says why and leaves the button.
+    if (!device.StartCapture()) {
+        emit screen_.statusText(device.CaptureError());
+        return;
+    }
+    emit screen_.statusText(Translate(QStringLiteral("Recording")));
+    emit screen_.recordButtonImage(QStringLiteral("stop"));
 }
 
 QString WdmBackend::GetFilename() const { return control().CaptureFile(); }

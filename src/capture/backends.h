@@ -49,6 +49,7 @@ public:
     void VideoDisplay() override;
     void VideoCompressionDialog() override;
     bool progressThroughCallback() const override { return true; }
+    bool stopsOnRequest() const override { return true; }
 
 private:
     void buttons();

@@ -21,7 +21,18 @@ namespace kestrova {
 
 QDialog* ShowDeviceWindow(const QString& name, const QString& title, QWidget* content, QWidget* parent,
                           std::function<void()> apply) {
-    auto* dialog = new QDialog(parent ? parent->window() : nullptr);
+    QWidget* owner = parent ? parent->window() : nullptr;
+    // One window of each kind: a second open brings the first forward.
+    if (owner) {
+        for (QDialog* open : owner->findChildren<QDialog*>(name, Qt::FindDirectChildrenOnly)) {
+            if (!open->isVisible()) continue;
+            delete content;
+            open->raise();
+            open->activateWindow();
+            return open;
+        }
+    }
+    auto* dialog = new QDialog(owner);
     dialog->setObjectName(name);
     dialog->setWindowTitle(title);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -8,14 +8,25 @@
 #include "core/translate.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMenu>
 #include <QToolButton>
 
 namespace kestrova {
 
+namespace {
+constexpr int ButtonsPerRow = 7;
+}
+
 DeviceToolbar::DeviceToolbar(VideoScreen& screen, QWidget* parent) : QToolBar(parent), screen_(screen) {
     setObjectName(QStringLiteral("devicetoolbar"));
     setWindowTitle(Translate(QStringLiteral("Device")));
+    panel_ = new QWidget(this);
+    panel_->setObjectName(QStringLiteral("DeviceButtons"));
+    rows_ = new QGridLayout(panel_);
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setSpacing(1);
+    addWidget(panel_);
     addButton(QStringLiteral("device"), Translate(QStringLiteral("Device")), true);
     addButton(QStringLiteral("wdmsettings"), Translate(QStringLiteral("Capture Settings")));
     addButton(QStringLiteral("source"), Translate(QStringLiteral("Source")), true);
@@ -48,7 +59,7 @@ DeviceToolbar::DeviceToolbar(VideoScreen& screen, QWidget* parent) : QToolBar(pa
 }
 
 QToolButton* DeviceToolbar::addButton(const QString& key, const QString& text, bool withMenu) {
-    auto* button = new QToolButton(this);
+    auto* button = new QToolButton(panel_);
     button->setObjectName(key);
     button->setText(text);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -58,8 +69,10 @@ QToolButton* DeviceToolbar::addButton(const QString& key, const QString& text, b
         button->setMenu(menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(button, &QToolButton::clicked, this, [this, key] { buttonClicked(key); });
-    addWidget(button);
+    rows_->addWidget(button, buttons_ / ButtonsPerRow, buttons_ % ButtonsPerRow);
+    ++buttons_;
     return button;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QToolBar>
 
+class QGridLayout;
 class QMenu;
 class QToolButton;
 
@@ -37,6 +38,10 @@ private:
 
     VideoScreen& screen_;
     std::vector<DeviceMenuEntry> entries_;
+    // The buttons in two rows: in one they are wider than the main window and hide behind an arrow.
+    QWidget* panel_ = nullptr;
+    QGridLayout* rows_ = nullptr;
+    int buttons_ = 0;
 };
 
 }  // namespace kestrova

@@ -2,6 +2,7 @@
 
 #include "core/translate.h"
 
+#include <QDialogButtonBox>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -30,12 +31,14 @@ void TargetPicture::paintEvent(QPaintEvent*) {
 }
 
 VideoInfo::VideoInfo(const std::vector<InfoLine>& lines, QWidget* parent)
-    : QWidget(parent, Qt::Window), targetPic_(new TargetPicture(this)) {
+    : QDialog(parent), targetPic_(new TargetPicture(this)) {
     setObjectName(QStringLiteral("VideoInfo"));
     setWindowTitle(Translate(QStringLiteral("Device Information")));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(targetPic_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
     for (const InfoLine& line : lines) Say(line.text, line.colour);
 }
 

@@ -3,6 +3,7 @@
 
 #include "device_choice.h"
 
+#include <QDialog>
 #include <QWidget>
 
 namespace kestrova {
@@ -21,7 +22,9 @@ private:
     std::vector<InfoLine> lines_;
 };
 
-class VideoInfo final : public QWidget {
+// A dialog: its Close button and Escape close it.
+class VideoInfo final : public QDialog {
+    Q_OBJECT
 public:
     VideoInfo(const std::vector<InfoLine>& lines, QWidget* parent = nullptr);
     void Say(const QString& text, const QColor& colour);

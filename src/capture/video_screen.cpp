@@ -205,6 +205,13 @@ void VideoScreen::ConnectVideoCaptureDevice(int deviceId, const QString& systemT
 
 void VideoScreen::showVideoInfo() {
     backend_->RefreshWindow();
+    // One information window: a second open brings the first forward.
+    for (VideoInfo* open : window()->findChildren<VideoInfo*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!open->isVisible()) continue;
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto* info = new VideoInfo(VideoInfoLines(Tag(), windowTitle(), capDriverVersion(Vars.DeviceIndex), Vars.DriverCaps), window());
     info->setAttribute(Qt::WA_DeleteOnClose);
     info->show();

@@ -9,6 +9,7 @@
 #include "platform/capture_control.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -54,6 +55,8 @@ struct MainWindowValues {
     int previewRatePosition = 29;  // position in the preview-rate list; the rate is one more
     int multipleImageFrameRatePosition = 0;
     QString commonDialogFileName;
+    // The record button's widget: its stop still works while an exclusive capture holds the program.
+    QPointer<QWidget> stopButton;
 };
 
 // What a capture-window driver reports at connect, for the main window's movie and audio controls.

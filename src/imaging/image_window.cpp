@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -48,6 +49,11 @@ public:
 };
 
 }  // namespace
+
+QString FilterExtension(const QString& filter) {
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*(\\.[A-Za-z0-9]+)")).match(filter);
+    return match.hasMatch() ? match.captured(1).toLower() : QString();
+}
 
 QString QtFileFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(u'|');
@@ -142,6 +148,8 @@ void Image::applyEffect(const Effect& effect) {
     options.progress = [this](const QString& text) { ProgressMessage(text); };
     ApplyEffect(effect, PictureBits{work.bits(), work.width(), work.height(), int(work.bytesPerLine()), false}, options);
     setPicture(work);
+    // The last progress text says the work is done.
+    ProgressMessage(Translate(QString::fromLatin1(effect.caption)) + Translate(QStringLiteral(": done")));
     emit statusText(QString());
 }
 
@@ -164,16 +172,21 @@ void Image::openImage() {
 
 void Image::saveImage() {
     if (picture_.isNull()) return;
-    const QString path = CurrentPrompts().saveFile(Translate(QStringLiteral("Save Image")),
-                                                   QtFileFilter(QString::fromLatin1(SaveFilter)), windowTitle());
+    QString chosen;
+    QString path = CurrentPrompts().saveFile(Translate(QStringLiteral("Save Image")), QtFileFilter(QString::fromLatin1(SaveFilter)),
+                                             windowTitle(), &chosen);
     if (path.isEmpty()) return;
+    // A name without an extension gets the chosen kind's, or the picture would be a bitmap of no kind.
+    if (QFileInfo(path).suffix().isEmpty()) path += FilterExtension(chosen);
     WaitCursor wait;
     const QImage bgr = picture_.convertToFormat(QImage::Format_BGR888);
     QString why;
     if (!WritePicture(ViewOf(bgr), path, Vars.JpegQuality, depthTag_.isEmpty() ? 24 : depthTag_.toInt(), &why)) {
         MsgBox(Translate(QStringLiteral("Cannot write ")) + path + (why.isEmpty() ? QString() : QStringLiteral(": ") + why),
                PromptIcon::Exclamation);
+        return;
     }
+    setWindowTitle(QFileInfo(path).fileName());
 }
 
 void Image::putOnClipboard() {

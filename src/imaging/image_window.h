@@ -14,6 +14,8 @@ namespace kestrova {
 
 // Pipe-separated filters ("Bitmap File (*.bmp)|*.bmp|...") in Qt's form ("Bitmap File (*.bmp);;...").
 QString QtFileFilter(const QString& pipeFilter);
+// The extension the first pattern of a filter names: "JPEG Image File (*.jpg)" gives ".jpg".
+QString FilterExtension(const QString& filter);
 
 class Image final : public QMainWindow {
     Q_OBJECT

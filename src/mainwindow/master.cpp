@@ -8,6 +8,7 @@
 #include "core/global_state.h"
 #include "core/translate.h"
 #include "ui/about_window.h"
+#include "ui/help_window.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,9 +21,11 @@ namespace kestrova {
 Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace), mdiArea_(new QMdiArea(this)) {
     setObjectName(QStringLiteral("Master"));
     setWindowTitle(Vars.VersionText);
-    setMinimumSize(665, 480);
     resize(800, 600);
     mdiArea_->setObjectName(QStringLiteral("MDIArea"));
+    // A picture larger than the workspace (a zoom of 2x) scrolls rather than hides its panels.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     buildStatusBar();
     setUpVideo();
@@ -32,6 +35,8 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     buildAudioMenu();
     setUpDisplay();
     setUpStatusMonitor();
+    // 665 x 480, or more where the bands need more with this style and these fonts.
+    setMinimumSize(QSize(665, 480).expandedTo(minimumSizeHint()));
     connect(videoScreen_, &VideoScreen::statusText, statusString_, &QLabel::setText);
     connect(videoScreen_, &VideoScreen::recordButtonImage, this, &Master::setRecordImage);
     connect(videoScreen_, &VideoScreen::movieStopRequested, this, &Master::StopMovieRecord);
@@ -57,7 +62,16 @@ void Master::showAbout() {
     about->show();
 }
 
-void Master::showHelp() { openInBrowser(QUrl::fromLocalFile(DataFilePath(QStringLiteral("help/kestrova.html"))).toString()); }
+void Master::showHelp() {
+    if (!helpWindow_) {
+        helpWindow_ = new HelpWindow(QUrl::fromLocalFile(DataFilePath(QStringLiteral("help/kestrova.html"))),
+                                     [this](const QString& address) { openInBrowser(address); }, this);
+        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
 
 void EndProgram(Master& master) {
     Vars.ShuttingDown = true;

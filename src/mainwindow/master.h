@@ -5,6 +5,7 @@
 #include "core/capture_records.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
@@ -27,6 +28,7 @@ namespace kestrova {
 
 class ChooseDevice;
 class Fullscreen;
+class HelpWindow;
 class DeviceToolbar;
 class Image;
 class Insertion;
@@ -69,7 +71,7 @@ public:
     // File menu "&Preferences" shows it without blocking; the main toolbar's button modally.
     void showPreferences(Qt::WindowModality modality = Qt::NonModal);
     void showAbout();
-    // The help page in the web browser (Help menu and F1).
+    // The help page in the program's help window (Help menu and F1); one window, brought forward.
     void showHelp();
 
     // Capture modes and the operation of the current one.
@@ -177,6 +179,7 @@ protected:
 private:
     void buildMenus();
     void storeLayout();
+    void fitFirstPicture();
     void setUpStatusMonitor();
     void setUpVideo();
     void setUpDisplay();
@@ -199,6 +202,8 @@ private:
     void recordClicked();
     void setRecordImage(const QString& imageKey);
     void captureIntoEditor();
+    // An editor at its picture's size (within the screen), beside the video window or over it.
+    void placeEditor(Image& editor) const;
     void movieFrameRateChanged(int rate);
     void movieLimitChanged(QSpinBox* control);
     void buildAudioLists(QGridLayout* grid, int column);
@@ -256,8 +261,10 @@ private:
     QComboBox* multipleImageFrameRate_ = nullptr;
     QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
+    QPointer<HelpWindow> helpWindow_;
     // The load has put the stored layout in place: only then does a close store it again.
     bool layoutRestored_ = false;
+    bool fitsFirstPicture_ = false;
 };
 
 // The Window menu's tiling: side by side (horizontal) or one above another (vertical).

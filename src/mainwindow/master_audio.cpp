@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -50,7 +51,13 @@ void Master::buildAudioLists(QGridLayout* grid, int column) {
     for (int level = 1; level <= 100; ++level) levels << QString::number(level);
     audioLevel_ = audioList(QStringLiteral("AudioLevel"), QString(), levels, panel);
     const std::array<QComboBox*, 6> lists = {audioBits_, audioChannels_, audioRate_, audioDevice_, audioInput_, audioLevel_};
-    for (int i = 0; i < 6; ++i) grid->addWidget(lists[size_t(i)], i % 3, column + i / 3);
+    const std::array<const char*, 6> captions = {"Bits:", "Channels:", "Rate:", "Sound:", "Input:", "Level:"};
+    for (int i = 0; i < 6; ++i) {
+        auto* caption = new QLabel(Translate(QString::fromLatin1(captions[size_t(i)])), panel);
+        caption->setBuddy(lists[size_t(i)]);
+        grid->addWidget(caption, i % 3, column + 2 * (i / 3), Qt::AlignRight);
+        grid->addWidget(lists[size_t(i)], i % 3, column + 2 * (i / 3) + 1);
+    }
 
     connect(audioBits_, &QComboBox::currentIndexChanged, this, [this](int position) {
         audioMenuItems_[7]->setChecked(position == 1);
@@ -171,6 +178,9 @@ void Master::ShowAudioFormat(const WAVEFORMATEX& format) {
 }
 
 void Master::audioSourceKind(bool captureWindow) {
+    // A capture-window driver shows its own format when it connects; for the others the lists show
+    // what their movies get.
+    if (!captureWindow) ShowAudioFormat(videoScreen_->wdmX()->RecordedAudioFormat());
     for (int index = 2; index <= 9; ++index) audioMenuItems_[size_t(index)]->setEnabled(captureWindow);
     for (QComboBox* list : {audioBits_, audioChannels_, audioRate_}) list->setEnabled(captureWindow);
     for (QComboBox* list : {audioDevice_, audioInput_, audioLevel_}) list->setEnabled(!captureWindow);
@@ -179,6 +189,8 @@ void Master::audioSourceKind(bool captureWindow) {
 void Master::audioDeviceChosen(int position) {
     if (position < 0 || !videoScreen_->ChooseAudioDevice(position)) return;
     CaptureControl& control = *videoScreen_->wdmX();
+    // The format lists show what a movie of this device gets.
+    ShowAudioFormat(control.RecordedAudioFormat());
     {
         const QSignalBlocker quiet(audioInput_);
         audioInput_->clear();

@@ -4,6 +4,7 @@
 #include "status_monitor.h"
 
 #include "capture/device_toolbar.h"
+#include "capture/video_screen.h"
 
 #include "core/translate.h"
 #include "ui/keyed.h"
@@ -62,6 +63,7 @@ void Master::buildOperationBar() {
                                      Translate(QStringLiteral("Start/Stop Capture")));
     SetImageKey(record, QStringLiteral("record"));
     connect(record, &QAction::triggered, this, &Master::recordClicked);
+    videoScreen_->values.stopButton = operationBar_->widgetForAction(record);
     // Their windows come with the scheduled start, sound level and serial port triggers.
     AddKeyedButton(operationBar_, QStringLiteral("autostart"), Translate(QStringLiteral("Autostart")),
                    Translate(QStringLiteral("Autostart")))->setEnabled(false);

@@ -21,10 +21,11 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMdiSubWindow>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -112,7 +113,22 @@ void Master::SaveImage(bool toClipboard) {
         editor->setWindowTitle(Translate(QStringLiteral("Image On Clipboard")));
         QGuiApplication::clipboard()->setImage(editor->picture());
     }
+    placeEditor(*editor);
     editor->show();
+}
+
+void Master::placeEditor(Image& editor) const {
+    editor.layOut();
+    const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QSize size = editor.size().boundedTo(available.size());
+    editor.resize(size);
+    // Beside the video window where it fits, else over it; on the screen either way.
+    const QRect video(videoFrame_->mapToGlobal(QPoint(0, 0)), videoFrame_->size());
+    QPoint at(video.right() + 1, video.top());
+    if (at.x() + size.width() > available.right()) at = video.topLeft();
+    at.setX(std::clamp(at.x(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
+    at.setY(std::clamp(at.y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+    editor.move(at);
 }
 
 void Master::SyncCaptureFileName() { Vars.CaptureFileName = SyncedCaptureFileName(videoScreen_->GetFilename(), Vars.AppFolder); }

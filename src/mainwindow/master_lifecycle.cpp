@@ -15,7 +15,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace kestrova {
 
@@ -52,6 +56,8 @@ void Master::Load(const QString& commandLine) {
     setWindowTitle(Vars.VersionText);
 
     const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    // Without a stored size the first picture decides it (see fitFirstPicture).
+    fitsFirstPicture_ = GetSetting(SettingsAppTitle(), WindowSection, QStringLiteral("Width")).isEmpty();
     const QRect geometry = RestoredGeometry(available, TwipsPerPixel(*this));
     resize(geometry.size());
     move(geometry.topLeft());
@@ -74,6 +80,28 @@ void Master::Load(const QString& commandLine) {
     if (!commandLine.isEmpty() && !QFileInfo::exists(commandLine)) {
         MsgBox(QStringLiteral("Cannot open ") + commandLine, PromptIcon::Exclamation);
     }
+}
+
+// On a first start the default size was made for thinner bands than these: once the first device
+// connects, the window grows to show its picture whole with its panels, within the screen. A
+// stored size is the user's and stays.
+void Master::fitFirstPicture() {
+    const SourceKind kind = videoScreen_->Kind();
+    if (kind == SourceKind::None || kind == SourceKind::Failed) return;  // no picture yet
+    if (!std::exchange(fitsFirstPicture_, false) || windowState() != Qt::WindowNoState) return;
+    const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QRect video = videoFrame_->geometry();
+    const QSize needed(video.right() + 1, video.bottom() + 1);
+    const QSize grow = (needed - mdiArea_->viewport()->size()).expandedTo(QSize(0, 0));
+    if (grow.isNull()) return;
+    const QSize frame = frameGeometry().size() - size();
+    const QSize wanted = (size() + grow).boundedTo(available.size() - frame);
+    resize(wanted);
+    // Still on the screen.
+    QRect placed = frameGeometry();
+    placed.moveLeft(std::clamp(placed.left(), available.left(), std::max(available.left(), available.right() + 1 - placed.width())));
+    placed.moveTop(std::clamp(placed.top(), available.top(), std::max(available.top(), available.bottom() + 1 - placed.height())));
+    move(placed.topLeft());
 }
 
 void Master::storeLayout() {

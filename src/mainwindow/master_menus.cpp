@@ -183,6 +183,7 @@ void Master::openCaptureFile() {
     }
     imageEditor_->setPicture(picture);
     imageEditor_->setWindowTitle(name);
+    if (!imageEditor_->isVisible()) placeEditor(*imageEditor_);
     imageEditor_->show();
 }
 

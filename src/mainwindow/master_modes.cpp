@@ -99,6 +99,7 @@ void Master::captureIntoEditor() {
     imageEditor_->setPicture(StillSlot());
     StillSlot() = QImage();
     imageEditor_->setWindowTitle(QStringLiteral("Untitled "));
+    if (!imageEditor_->isVisible()) placeEditor(*imageEditor_);
     imageEditor_->show();
     if (insertDown(0)) {
         QImage stamped = imageEditor_->picture();

@@ -8,12 +8,17 @@
 #include "core/global_state.h"
 #include "ui/keyed.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
 
@@ -30,12 +35,32 @@ void Master::setUpStatusMonitor() {
     connect(&masterTimer2_, &QTimer::timeout, this, &Master::masterTimer2Tick);
 }
 
+namespace {
+
+// A key a text field uses for its own editing (CTRL+A selects all): it is the field's, not a shortcut.
+bool EditingKey(const QWidget* widget, const QKeyEvent& key) {
+    const auto* combo = qobject_cast<const QComboBox*>(widget);
+    const bool textField = qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget) ||
+                           qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
+                           (combo && combo->isEditable());
+    if (!textField) return false;
+    for (const QKeySequence::StandardKey editing :
+         {QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut, QKeySequence::Copy,
+          QKeySequence::Paste, QKeySequence::DeleteCompleteLine, QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
+          QKeySequence::Deselect}) {
+        if (key.matches(editing)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool Master::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         // Latched until the next tick, so a short press between two ticks still counts.
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if ((key->modifiers() & Qt::ControlModifier) && widget != nullptr && widget->window() == this) {
+        if ((key->modifiers() & Qt::ControlModifier) && widget != nullptr && widget->window() == this && !EditingKey(widget, *key)) {
             pressedShortcuts_.insert(key->key());
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched->parent() == statusBar()) {
@@ -72,7 +97,7 @@ void Master::masterTimerTick() {
         statusBarPanel(QStringLiteral("filesize"))->setText(EstimatedSizeText(Vars.EstimatedFileSize));
     } else {
         statusBarPanel(QStringLiteral("filesize"))->setText(Vars.HomePageAddress);
-        statusBarPanel(QStringLiteral("filename"))->setText(QStringLiteral("Filename: ") + Vars.CaptureFileName.toLower());
+        statusBarPanel(QStringLiteral("filename"))->setText(QStringLiteral("Filename: ") + Vars.CaptureFileName);
         // A capture armed by motion has ended.
         QAction* motion = FindKeyed<QAction>(operationBar_, QStringLiteral("motion"));
         if (!motion->isEnabled() && ImageKey(recordButton()) == QLatin1String("record")) motion->setEnabled(true);

@@ -45,6 +45,7 @@ void Master::setUpVideo() {
         const QList<QAction*> menus = menuBar()->actions();
         if (menus.size() > 3 && menus[3]->menu()) menus[3]->menu()->popup(QCursor::pos());
     });
+    connect(videoScreen_, &VideoScreen::initialized, this, &Master::fitFirstPicture);
     connect(videoScreen_, &VideoScreen::vfwSettingsRead, this, [this](const VfwDriverSettings& driver) {
         movieFrameRate_->setValue(driver.frameRate);
         movieDisableLimit_->setChecked(driver.noLimit);

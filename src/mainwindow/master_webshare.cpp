@@ -63,9 +63,17 @@ void Master::buildWebShareBar() {
     sources.quality = [this] { return webShareQuality_->value(); };
     auto* responder = new WebShareResponder(*stream_, sources, this);
     connect(responder, &WebShareResponder::statusText, webShareStatus_, &QLabel::setText);
-    connect(webSharePortBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // Applied when the editing ends (Enter, or the box losing the focus): every keystroke of "8080"
+    // would open 8, 80 and 808 on the way.
+    connect(webSharePortBox_, &QLineEdit::editingFinished, this, [this] {
+        const int port = webSharePortBox_->text().toInt();
+        if (Vars.CaptureMode != QLatin1String("webshare")) {
+            stream_->setPort(port);
+            return;
+        }
+        if (port == stream_->port() && stream_->active()) return;
         switchWebShare(false);
-        switchWebShare(true, text.toInt());
+        switchWebShare(true, port);
     });
 }
 

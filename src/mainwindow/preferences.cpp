@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -46,11 +47,19 @@ QSlider* slider(const char* name, int maximum, int pageStep) {
     return s;
 }
 
-// A slider between its two end labels.
+// A slider between its two end labels, with its number beside it.
 QWidget* labelledSlider(QSlider* s, const QString& left, const QString& right) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(s);
+    auto* row = new QHBoxLayout;
+    row->addWidget(s, 1);
+    auto* number = new QLabel(QString::number(s->value()));
+    number->setObjectName(s->objectName() + QStringLiteral("Value"));
+    number->setMinimumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
+    number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QObject::connect(s, &QSlider::valueChanged, number, [number](int value) { number->setText(QString::number(value)); });
+    row->addWidget(number);
+    layout->addLayout(row);
     auto* labels = new QHBoxLayout;
     labels->addWidget(new QLabel(Translate(left)));
     labels->addStretch();
@@ -137,7 +146,9 @@ Preferences::Preferences(QWidget* parent)
 
     connect(ok, &QPushButton::clicked, this, &Preferences::ok_Click);
     connect(cancelar, &QPushButton::clicked, this, &Preferences::cancelar_Click);
-    resize(520, 260);
+    // Every tab readable at once: no scroll arrows in the tab row.
+    tabs->tabBar()->setUsesScrollButtons(false);
+    resize(QSize(520, 260).expandedTo(sizeHint()));
 }
 
 void Preferences::LoadValues() {

@@ -1,5 +1,7 @@
 #include "capture_control.h"
 
+#include "core/capture_records.h"
+
 #include "media/v4l2_devices.h"
 
 #include <QMouseEvent>
@@ -200,6 +202,18 @@ void CaptureControl::setAudioDeviceIndex(int index) {
         audioIndex_ = index;
         audioInputIndex_ = 0;
     }
+}
+
+WAVEFORMATEX CaptureControl::RecordedAudioFormat() const {
+    // The Test Tone is made at 44100 Hz mono; an input is asked for 44100 Hz stereo.
+    const bool input = audioIndex_ < AudioDeviceCount() && !audioDevices_[size_t(audioIndex_)].format.isEmpty();
+    WAVEFORMATEX format;
+    format.nChannels = input ? 2 : 1;
+    format.nSamplesPerSec = media::TestToneRate;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = uint16_t(format.nChannels * 2);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return format;
 }
 
 // Every audio device has one input: the sound server mixes the sockets of a card itself.

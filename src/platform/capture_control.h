@@ -5,6 +5,7 @@
 // and PlayStream return at once and the outcome arrives as opened() or openFailed().
 
 #include "capture_overlays.h"
+#include "core/capture_records.h"
 #include "media/devices.h"
 #include "media/media_session.h"
 #include "media/recorder.h"
@@ -77,6 +78,8 @@ public:
     QString AudioDeviceName(int index) const;
     int AudioDeviceIndex() const { return audioIndex_; }
     void setAudioDeviceIndex(int index);
+    // The sound format a movie of the chosen device gets.
+    WAVEFORMATEX RecordedAudioFormat() const;
     int AudioInputCount() const;
     QString AudioInputName(int index) const;
     int AudioInputIndex() const { return audioInputIndex_; }

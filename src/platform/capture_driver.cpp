@@ -48,11 +48,12 @@ bool IsInput(QEvent::Type type) {
 }
 
 // While an exclusive capture runs, input and timers of every other window wait: only the capture
-// window, its own timers and the engine's hand-overs get through. Timers that miss a shot fire at
-// the next one.
+// window, the stop button (with what it holds), their own timers and the engine's hand-overs get
+// through. Timers that miss a shot fire at the next one.
 class ExclusiveFilter final : public QObject {
 public:
-    ExclusiveFilter(QObject* window, std::initializer_list<QObject*> own) : window_(window), own_(own) {
+    ExclusiveFilter(QObject* window, QObject* stopButton, std::initializer_list<QObject*> own)
+        : window_(window), stopButton_(stopButton), own_(own) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~ExclusiveFilter() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -61,14 +62,16 @@ public:
         const QEvent::Type type = event->type();
         if (type != QEvent::Timer && !IsInput(type)) return false;
         if (std::find(own_.begin(), own_.end(), watched) != own_.end()) return false;
-        for (const QObject* object = watched; object && window_; object = object->parent()) {
+        for (const QObject* object = watched; object; object = object->parent()) {
             if (object == window_) return type == QEvent::Close;
+            if (object == stopButton_) return false;
         }
         return true;
     }
 
 private:
     QObject* window_;
+    QPointer<QObject> stopButton_;
     std::vector<QObject*> own_;
 };
 
@@ -272,12 +275,13 @@ bool CaptureDriver::startRecorder(double fps, bool frameByFrame) {
     return true;
 }
 
-bool CaptureDriver::startSequence(QObject* exclusiveWindow) {
+bool CaptureDriver::startSequence(QObject* exclusiveWindow, QObject* stopButton) {
     const double fps = parms.dwRequestMicroSecPerFrame > 0 ? 1e6 / parms.dwRequestMicroSecPerFrame : 0;
     if (!session_ || fps <= 0 || exclusiveLoop_) return false;
     report(IDS_CAP_BEGIN, QStringLiteral("Capture Start"));
     if (!startRecorder(fps, false)) {
-        report(IDS_CAP_END, QStringLiteral("Capture End: the capture file cannot be written"));
+        report(IDS_CAP_END, finishing_ > 0 ? QStringLiteral("Capture End: the last movie is still being finished")
+                                           : QStringLiteral("Capture End: the capture file cannot be written"));
         return false;
     }
     singleFrame_ = false;
@@ -287,7 +291,7 @@ bool CaptureDriver::startSequence(QObject* exclusiveWindow) {
     // The one wait of the program: until the sequence has ended and its file is whole. Input and
     // timers of other windows wait meanwhile, so nothing can start a second one; the system's close
     // request still gets through and ends the loop.
-    const ExclusiveFilter filter(exclusiveWindow, {this, &progress_, session_.get()});
+    const ExclusiveFilter filter(exclusiveWindow, stopButton, {this, &progress_, session_.get()});
     QEventLoop loop;
     exclusiveLoop_ = &loop;
     const QPointer<CaptureDriver> self(this);

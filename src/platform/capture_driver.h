@@ -75,9 +75,10 @@ public:
     // A sequence ends at the time limit, the index size, a stop or a write failure; its file is
     // finished off this thread and the status callback hears IDS_CAP_END once it is whole. With
     // fYield 0 startSequence returns only then (or when the application quits), and while it waits
-    // only `exclusiveWindow` (with its children), this driver and its timers get input and timer
-    // events. A new movie cannot start before the last one is whole.
-    bool startSequence(QObject* exclusiveWindow = nullptr);
+    // only `exclusiveWindow` and `stopButton` (with their children), this driver and its timers get
+    // input and timer events: the one thing that can run meanwhile is a stop. A new movie cannot
+    // start before the last one is whole.
+    bool startSequence(QObject* exclusiveWindow = nullptr, QObject* stopButton = nullptr);
     void stopSequence();
     bool capturing() const;
     bool openSingleFrame();

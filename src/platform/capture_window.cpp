@@ -83,15 +83,19 @@ void CaptureWindow::paintEvent(QPaintEvent*) {
         return;
     }
     const Frame latest = session->takeLatest();
-    const QSize target = driver_->scale ? size() : session->runner().size();
+    // Scaled to the window, the picture keeps its proportions (black bars on a screen of others).
+    const QSize picture = session->runner().size();
+    const QSize target = driver_->scale && !picture.isEmpty() ? picture.scaled(size(), Qt::KeepAspectRatio) : picture;
     if (latest.isValid() && (latest.number != shownNumber_ || shown_.size() != target)) {
         session->runner().setPreviewSize(target);
         shown_ = latest.preview(target);
         shownNumber_ = latest.number;
     }
+    QRect placed(QPoint(0, 0), shown_.size());
+    if (driver_->scale) placed.moveCenter(rect().center());
     // Black only where the picture does not cover the window.
-    for (const QRect& margin : QRegion(rect()).subtracted(QRect(QPoint(0, 0), shown_.size()))) painter.fillRect(margin, Qt::black);
-    if (!shown_.isNull()) painter.drawImage(0, 0, shown_);
+    for (const QRect& margin : QRegion(rect()).subtracted(placed)) painter.fillRect(margin, Qt::black);
+    if (!shown_.isNull()) painter.drawImage(placed.topLeft(), shown_);
 }
 
 void CaptureWindow::mousePressEvent(QMouseEvent* event) {
@@ -221,9 +225,9 @@ bool capSetAudioFormat(quintptr window, const WAVEFORMATEX& format, int size) {
     return true;
 }
 
-bool capCaptureSequence(quintptr window) {
+bool capCaptureSequence(quintptr window, QObject* stopButton) {
     CaptureWindow* capture = CaptureWindow::find(window);
-    return capture && capture->driver().startSequence(capture);
+    return capture && capture->driver().startSequence(capture, stopButton);
 }
 
 bool capCaptureStop(quintptr window) {

@@ -76,8 +76,8 @@ int capGetAudioFormatSize(quintptr window);
 bool capGetAudioFormat(quintptr window, WAVEFORMATEX& format, int size);
 bool capSetAudioFormat(quintptr window, const WAVEFORMATEX& format, int size);
 // With fYield 0 this returns only when the capture has ended; meanwhile only the capture window's
-// picture and clicks, and the engine's own hand-overs, are processed.
-bool capCaptureSequence(quintptr window);
+// picture and clicks, the stop button's clicks and the engine's own hand-overs are processed.
+bool capCaptureSequence(quintptr window, QObject* stopButton = nullptr);
 bool capCaptureStop(quintptr window);
 bool capCaptureSingleFrameOpen(quintptr window);
 bool capCaptureSingleFrame(quintptr window);

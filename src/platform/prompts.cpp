@@ -78,10 +78,10 @@ QString QtPrompts::openFile(const QString& title, const QString& filter, const Q
     return QFileDialog::getOpenFileName(parentWindow(), title, startPath, filter);
 }
 
-QString QtPrompts::saveFile(const QString& title, const QString& filter, const QString& startPath) {
+QString QtPrompts::saveFile(const QString& title, const QString& filter, const QString& startPath, QString* chosenFilter) {
     if (Vars.ShuttingDown) return {};
     // The program asks its own overwrite questions where it needs them.
-    return QFileDialog::getSaveFileName(parentWindow(), title, startPath, filter, nullptr,
+    return QFileDialog::getSaveFileName(parentWindow(), title, startPath, filter, chosenFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

@@ -27,7 +27,9 @@ public:
                                          const QString& defaultText) = 0;
     // filter in Qt's form: "Movies (*.avi);;All files (*)". Empty when the user cancels.
     virtual QString openFile(const QString& title, const QString& filter, const QString& startPath) = 0;
-    virtual QString saveFile(const QString& title, const QString& filter, const QString& startPath) = 0;
+    // `chosenFilter`, when given, gets the filter the user chose ("JPEG Image File (*.jpg)").
+    virtual QString saveFile(const QString& title, const QString& filter, const QString& startPath,
+                             QString* chosenFilter = nullptr) = 0;
     virtual QString chooseFolder(const QString& title, const QString& startFolder) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial, const QString& title) = 0;
 };
@@ -39,7 +41,8 @@ public:
                          const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& startPath) override;
-    QString saveFile(const QString& title, const QString& filter, const QString& startPath) override;
+    QString saveFile(const QString& title, const QString& filter, const QString& startPath,
+                     QString* chosenFilter = nullptr) override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial, const QString& title) override;
 };

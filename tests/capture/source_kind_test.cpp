@@ -78,7 +78,7 @@ TEST_F(SourceBackends, EachKindAnswersTheOperationsItLacks) {
     const Row rows[] = {
         {SourceKind::None, false, false, false, false, false, false, false, "Error"},
         {SourceKind::Failed, false, false, false, false, false, false, false, "Error"},
-        {SourceKind::Vfw, false, false, false, false, false, false, true, ""},
+        {SourceKind::Vfw, false, false, false, false, true, false, true, ""},
         {SourceKind::Wdm, false, false, false, true, true, true, false, ""},
         {SourceKind::Wms, true, true, true, true, true, false, false, "Error"},
         {SourceKind::Http, true, false, false, true, true, false, false, "Error"},

@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QImageReader>
+
+#include <tuple>
 #include <QLabel>
 #include <QMenu>
 #include <QPrinter>
@@ -65,7 +68,7 @@ TEST_F(ImageWindow, EffectsAccumulateUntilReset) {
     const QImage original = window->picture();
     action("flip")->trigger();  // "Flip Horizontal" exchanges left and right
     EXPECT_EQ(window->picture().pixel(4, 1), original.pixel(0, 1));
-    EXPECT_EQ(window->progressMessage(), "Flip Vertical...100%");
+    EXPECT_EQ(window->progressMessage(), "Flip Horizontal: done") << "the last text says the effect is done";
     EXPECT_EQ(status, QStringList({"", ""}));
     action("mirror")->trigger();  // and "Flip Vertical" top and bottom
     EXPECT_EQ(window->picture().pixel(4, 3), original.pixel(0, 0));
@@ -100,6 +103,23 @@ TEST_F(ImageWindow, SavesInTheNineFormatsAtTheChosenDepth) {
     window->saveImage();
     ASSERT_EQ(prompts->messages().size(), 1);
     EXPECT_TRUE(prompts->messages().front().startsWith("Cannot write " + tempPath("missing/x.png") + ": ")) << "with the reason";
+}
+
+// "still1" saved with the JPEG filter is still1.jpg, a JPEG, and the caption names it.
+TEST_F(ImageWindow, ANameWithoutAnExtensionGetsTheChosenFilters) {
+    for (const auto& [filter, suffix, format] : std::vector<std::tuple<QString, QString, QByteArray>>{
+             {"JPEG Image File (*.jpg)", ".jpg", "jpeg"}, {"PNG File (*.png)", ".png", "png"}}) {
+        prompts->fileAnswers.push_back(tempPath("still1"));
+        prompts->filterAnswers.push_back(filter);
+        window->saveImage();
+        EXPECT_FALSE(QFile::exists(tempPath("still1")));
+        QImageReader saved(tempPath("still1" + suffix));
+        EXPECT_EQ(saved.format(), format) << filter.toStdString();
+        EXPECT_EQ(window->windowTitle(), "still1" + suffix);
+        QFile::remove(tempPath("still1" + suffix));
+    }
+    EXPECT_EQ(FilterExtension("Bitmap File (*.bmp)"), ".bmp");
+    EXPECT_EQ(FilterExtension("All files (*)"), "");
 }
 
 TEST_F(ImageWindow, OpensPicturesWithoutTouchingTheResetImage) {

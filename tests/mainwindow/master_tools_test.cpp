@@ -8,11 +8,15 @@
 #include "ui/about_window.h"
 #include "ui/keyed.h"
 
+#include "ui/help_window.h"
+
 #include "kestrova_test.h"
 
 #include <QAction>
 #include <QToolButton>
 #include <QFile>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QLabel>
 #include <QToolBar>
 #include <QUrl>
@@ -80,12 +84,23 @@ TEST_F(MasterTools, TheMainToolbarHasItsButtonsInOrderAndTheirActions) {
     EXPECT_TRUE(preferences->isVisible());
 }
 
-TEST_F(MasterTools, HelpOpensTheShippedPageInTheBrowser) {
+// Without a web browser the help still shows: in a window of the program's own, with the browser
+// as an option from it.
+TEST_F(MasterTools, HelpShowsTheShippedPageInItsOwnWindow) {
     master->findChild<QAction*>("mnuHelpFile")->trigger();
-    ASSERT_EQ(opened.size(), 1);
-    const QString page = QUrl(opened[0]).toLocalFile();
+    auto* help = master->findChild<HelpWindow*>("HelpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QString page = help->browser()->source().toLocalFile();
     EXPECT_TRUE(page.endsWith("help/kestrova.html"));
     EXPECT_TRUE(QFile::exists(page));
+    EXPECT_FALSE(help->browser()->toPlainText().isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
+    help->findChild<QPushButton*>("OpenInBrowser")->click();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(QUrl(opened[0]).toLocalFile(), page);
+    master->findChild<QAction*>("mnuHelpFile")->trigger();
+    EXPECT_EQ(master->findChildren<HelpWindow*>().size(), 1) << "one help window, brought forward";
     EXPECT_EQ(master->findChild<QAction*>("mnuHelpFile")->shortcut(), QKeySequence(Qt::Key_F1));
 }
 

@@ -93,6 +93,21 @@ TEST_F(CaptureMovieTest, StartAndStopWriteAnMjpegMovieWithTheToneWhenAsked) {
     EXPECT_EQ(probe.audioSamples, frames * 44100 / 30);
 }
 
+// A 30 fps source into a 10 fps movie: two frames of three are left out, and none is lost.
+TEST_F(CaptureMovieTest, AMovieSlowerThanItsSourceDropsNothing) {
+    control->setCaptureFrameRate(10);
+    ASSERT_TRUE(control->StartCapture());
+    ASSERT_TRUE(waitForFrames(12));
+    control->StopCapture();
+    ASSERT_TRUE(waitForEnd());
+    qint64 elapsed, frames, dropped, bytes, samples;
+    double rate;
+    control->CaptureStatistics(elapsed, frames, dropped, bytes, samples, rate);
+    EXPECT_EQ(rate, 10);
+    EXPECT_EQ(dropped, 0);
+    EXPECT_EQ(ProbeMovie(file).videoPackets, frames);
+}
+
 TEST_F(CaptureMovieTest, AMovieThatCannotBeMadeDoesNotStart) {
     control->setCaptureFile(QStringLiteral("/no/such/folder/movie.avi"));
     EXPECT_FALSE(control->StartCapture());

@@ -269,3 +269,23 @@ TEST_F(CaptureWindowTest, StillsGoToABitmapOrTheProgramsClipboard) {
     capFileSetCaptureFile(window, QString(200, u'x'));
     EXPECT_EQ(capFileGetCaptureFile(window).size(), 128);
 }
+
+// Scaled to a window of other proportions (a 4:3 picture full screen on 5:4), the picture keeps its
+// own, with black bars.
+TEST_F(CaptureWindowTest, AScaledPictureKeepsItsProportions) {
+    connectTestPattern();
+    parent.resize(1000, 1000);
+    ASSERT_TRUE(capSetWindowPos(window, 0, 0, 1000, 1000));
+    ASSERT_TRUE(capPreview(window, 30));
+    ASSERT_TRUE(capPreviewScale(window, true));
+    QWidget* capture = CaptureWindow::find(window);
+    QImage shot;
+    const auto black = [](QRgb pixel) { return qRed(pixel) < 16 && qGreen(pixel) < 16 && qBlue(pixel) < 16; };
+    ASSERT_TRUE(test::WaitUntil([&] {
+        shot = capture->grab().toImage();
+        return !black(shot.pixel(500, 500));
+    }, 3000));
+    // 640 x 480 in 1000 x 1000: 1000 x 750, bars of 125 above and below.
+    for (const int y : {5, 120, 880, 995}) EXPECT_TRUE(black(shot.pixel(500, y))) << y;
+    for (const int y : {200, 500}) EXPECT_FALSE(black(shot.pixel(500, y)) && black(shot.pixel(250, y)) && black(shot.pixel(750, y))) << y;
+}

@@ -41,7 +41,8 @@ QString ScriptedPrompts::openFile(const QString& title, const QString& filter, c
     return nextFile(QStringLiteral("openFile"), title, filter);
 }
 
-QString ScriptedPrompts::saveFile(const QString& title, const QString& filter, const QString&) {
+QString ScriptedPrompts::saveFile(const QString& title, const QString& filter, const QString&, QString* chosenFilter) {
+    if (chosenFilter) *chosenFilter = take(filterAnswers, filter.section(QStringLiteral(";;"), 0, 0));
     return nextFile(QStringLiteral("saveFile"), title, filter);
 }
 

@@ -25,6 +25,7 @@ public:
     std::deque<PromptAnswer> messageAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<QString> fileAnswers;  // open, save and folder dialogs alike
+    std::deque<QString> filterAnswers;  // the filter chosen in a save dialog; the first one when none is queued
     std::deque<std::optional<QColor>> colorAnswers;
 
     std::vector<ShownPrompt> shown;
@@ -36,7 +37,8 @@ public:
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& startPath) override;
-    QString saveFile(const QString& title, const QString& filter, const QString& startPath) override;
+    QString saveFile(const QString& title, const QString& filter, const QString& startPath,
+                     QString* chosenFilter = nullptr) override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial, const QString& title) override;
 

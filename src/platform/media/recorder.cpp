@@ -378,10 +378,10 @@ void Recorder::run() {
                     slot = m.nextSlot;
                 }
             }
-            if (slot < m.nextSlot) {
-                ++lateDropped_;  // two frames in one slot: the source runs ahead of the rate
-            } else {
-                // A source slower than the rate: the previous picture fills the slots it missed.
+            // Two frames in one slot: the source runs ahead of the movie's rate, and the second one is
+            // left out; that is no loss. A slot the source missed is: the previous picture fills it.
+            if (slot >= m.nextSlot) {
+                missedSlots_ += slot - m.nextSlot;
                 if (m.haveLast && slot - m.nextSlot <= MaxRepeatedFrames) {
                     for (std::int64_t s = m.nextSlot; s < slot && failure.isEmpty(); ++s) failure = putSlot(s);
                 }
@@ -446,7 +446,7 @@ RecorderStatistics Recorder::statistics() const {
                                       : std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
     if (!running_ && ended < 0) statistics.elapsedMs = 0;
     statistics.frames = frames_;
-    statistics.dropped = (ended >= 0 ? queueDropped_.load() : queue_->dropped()) + lateDropped_;
+    statistics.dropped = (ended >= 0 ? queueDropped_.load() : queue_->dropped()) + missedSlots_;
     statistics.bytes = bytes_;
     statistics.audioSamples = samples_;
     return statistics;

@@ -69,7 +69,10 @@ struct RecorderSettings {
 struct RecorderStatistics {
     std::int64_t elapsedMs = 0;
     std::int64_t frames = 0;   // pictures that reached the file whole
-    std::int64_t dropped = 0;  // frames lost: queue full or ahead of the clock
+    // Frames the movie should have had and lost: the queue was full, or the source missed their slot
+    // (the previous picture stands in). A source faster than the movie's rate loses nothing: its
+    // extra frames are left out.
+    std::int64_t dropped = 0;
     std::int64_t bytes = 0;
     std::int64_t audioSamples = 0;
 };
@@ -113,7 +116,7 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<std::int64_t> frames_{0};
-    std::atomic<std::int64_t> lateDropped_{0};
+    std::atomic<std::int64_t> missedSlots_{0};
     std::atomic<std::int64_t> bytes_{0};
     std::atomic<std::int64_t> samples_{0};
     std::atomic<std::int64_t> endedMs_{-1};
