@@ -91,10 +91,10 @@ QString parse(Source& source, Parsed& out) {
         // Rows that could not fit in the file are refused before their size is multiplied out.
         const long long rowBytes = cDib::RowBytes(info.biWidth, info.biBitCount);
         const long long rows = std::llabs(info.biHeight);
-        const auto truncated = [&](long long needed) {
-            return QStringLiteral("the pixel data is truncated (%1 bytes for %2)").arg(length - offBits).arg(needed);
-        };
-        if (rows > (length - offBits) / rowBytes) return truncated(rowBytes * rows);
+        // Said as rows, not multiplied out: huge dimensions would overflow.
+        if (rows > (length - offBits) / rowBytes) {
+            return QStringLiteral("the pixel data is truncated (%1 bytes for %2 rows of %3)").arg(length - offBits).arg(rows).arg(rowBytes);
+        }
         const long long needed = rowBytes * rows;
         if (imageSize == 0) imageSize = needed;
         if (imageSize < needed) return QStringLiteral("the image size %1 is smaller than its rows (%2 bytes)").arg(imageSize).arg(needed);

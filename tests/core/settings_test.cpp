@@ -61,7 +61,8 @@ TEST_F(Settings, ACorruptFileKeepsWhatItCanRead) {
     QDir().mkpath(configFolder() + "/kestrova");
     QFile file(configFolder() + "/kestrova/VC.ini");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x00\xff\xfe garbage [[[\n[MD]\nSENSE=7\n=\n[JPEG\nCompression=x\n", 60);
+    static const char corrupt[] = "\x00\xff\xfe garbage [[[\n[MD]\nSENSE=7\n=\n[JPEG\nCompression=x\n";
+    file.write(corrupt, sizeof corrupt - 1);
     file.close();
     EXPECT_EQ(GetSetting(SettingsAppVC, "MD", "SENSE", "5"), QStringLiteral("7"));
     EXPECT_EQ(GetSetting(SettingsAppVC, "NET", "HANGUP", "1"), QStringLiteral("1"));
