@@ -136,7 +136,8 @@ TEST_F(WebShareResponderTest, ManyViewersAtOnceEachGetWholePictures) {
             address.sin_port = htons(static_cast<uint16_t>(port));
             address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
             if (::connect(early, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-                ::send(early, "GET /live HTTP/1.1\r\n\r\n", 24, MSG_NOSIGNAL);
+                static constexpr char request[] = "GET /live HTTP/1.1\r\n\r\n";
+                ::send(early, request, sizeof request - 1, MSG_NOSIGNAL);
             }
             ::close(early);
         }
