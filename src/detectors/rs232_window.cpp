@@ -97,12 +97,14 @@ void RS232::portChanged() {
     QString problem = choice.problem;
     if (problem.isEmpty()) problem = line_->open(choice.path);
     status_->showMessage(problem.isEmpty() ? Translate(QStringLiteral("Ready")) : problem);
+    baseline_ = true;
     scan();
 }
 
 void RS232::scan() {
     const ModemLines now = line_->lines();
-    const LineEdges edges = EdgesBetween(seen_, now);
+    const LineEdges edges = baseline_ ? LineEdges{} : EdgesBetween(seen_, now);
+    baseline_ = false;
     seen_ = now;
     showLine(labels_[4], now.cts);
     showLine(labels_[5], now.dsr);

@@ -51,6 +51,8 @@ private:
     QStatusBar* status_;
     QTimer scanTimer_;
     ModemLines seen_;
+    // The first reading after a port opens is where the lines stand, not a change.
+    bool baseline_ = true;
 };
 
 }  // namespace kestrova

@@ -103,10 +103,17 @@ TEST_F(RS232Test, APortThatCannotBeOpenedSaysWhyAndTheWindowStaysUsable) {
 }
 
 TEST_F(RS232Test, EachLineGoingOnAsksOnceAndIsShownInColour) {
+    // A switch already closed when the port opens starts nothing.
+    lines.dsr = true;
     open({{"pts", terminal}});
     ASSERT_EQ(status(), "Ready");
     QSignalSpy startStop(window.get(), &RS232::startStopRequested);
     QSignalSpy shutter(window.get(), &RS232::shutterRequested);
+    test::WaitUntil([] { return false; }, 3 * RS232::ScanIntervalMs);
+    EXPECT_EQ(label(5)->text(), "ON");
+    EXPECT_TRUE(shutter.isEmpty());
+    lines.dsr = false;
+    ASSERT_TRUE(test::WaitUntil([&] { return label(5)->text() == "OFF"; }, 2000));
 
     lines.cts = true;
     ASSERT_TRUE(test::WaitUntil([&] { return startStop.size() == 1; }, 2000));
