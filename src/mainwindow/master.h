@@ -26,6 +26,7 @@ class QToolBar;
 
 namespace kestrova {
 
+class AudioDetector;
 class ChooseDevice;
 class Fullscreen;
 class HelpWindow;
@@ -33,6 +34,7 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class Preferences;
+class RS232;
 class StreamServer;
 class VideoScreen;
 struct MovieSettings;
@@ -81,6 +83,10 @@ public:
     void RecordNow();
     void AllControls(bool enable);
     void armMotion();
+    // The sound level trigger's window (a second press raises it) and the serial switch's window,
+    // open while the "rs232" button is down.
+    void showAudioDetector();
+    void switchSerialTrigger(bool on);
     // A still from the video into a new image editor window, also on the clipboard when asked.
     void SaveImage(bool toClipboard);
     // File menu "&Open Capture File...".
@@ -213,6 +219,7 @@ private:
     void audioDeviceChosen(int position);
     void buildImageSettings();
     void insertClicked(bool down);
+    void shutterPressed();
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -262,6 +269,8 @@ private:
     QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<AudioDetector> audioDetector_;
+    QPointer<RS232> serialTrigger_;
     // The load has put the stored layout in place: only then does a close store it again.
     bool layoutRestored_ = false;
     bool fitsFirstPicture_ = false;

@@ -64,17 +64,17 @@ void Master::buildOperationBar() {
     SetImageKey(record, QStringLiteral("record"));
     connect(record, &QAction::triggered, this, &Master::recordClicked);
     videoScreen_->values.stopButton = operationBar_->widgetForAction(record);
-    // Their windows come with the scheduled start, sound level and serial port triggers.
+    // Its window comes with the scheduled start.
     AddKeyedButton(operationBar_, QStringLiteral("autostart"), Translate(QStringLiteral("Autostart")),
                    Translate(QStringLiteral("Autostart")))->setEnabled(false);
     QAction* motion = AddKeyedButton(operationBar_, QStringLiteral("motion"), Translate(QStringLiteral("Motion")),
                                      Translate(QStringLiteral("Motion Detector")));
     connect(motion, &QAction::triggered, this, &Master::armMotion);
-    AddKeyedButton(operationBar_, QStringLiteral("sound"), Translate(QStringLiteral("Audio Trigged")), QString())
-        ->setEnabled(false);
+    QAction* sound = AddKeyedButton(operationBar_, QStringLiteral("sound"), Translate(QStringLiteral("Audio Trigged")), QString());
+    connect(sound, &QAction::triggered, this, &Master::showAudioDetector);
     QAction* rs232 = AddKeyedButton(operationBar_, QStringLiteral("rs232"), Translate(QStringLiteral("RS232    ")), QString());
     rs232->setCheckable(true);
-    rs232->setEnabled(false);
+    connect(rs232, &QAction::toggled, this, &Master::switchSerialTrigger);
     for (QAction* button : operationBar_->actions()) {
         if (ImageKey(button).isEmpty()) button->setIcon(ButtonPicture(KeyOf(button)));
     }

@@ -5,6 +5,8 @@
 
 #include "capture/device_toolbar.h"
 #include "core/global_state.h"
+#include "detectors/audio_detector.h"
+#include "detectors/rs232_window.h"
 #include "ui/about_window.h"
 #include "ui/keyed.h"
 
@@ -20,6 +22,8 @@
 #include <QLabel>
 #include <QToolBar>
 #include <QUrl>
+#include <QPointer>
+#include "wait_until.h"
 
 #include <algorithm>
 #include <memory>
@@ -140,4 +144,33 @@ TEST(StatusPanel, ThreeColumnsOfAThirdInWholeTwips) {
             EXPECT_EQ(columns[i].value.top(), 14) << "caption height less 2 pixels";
         }
     }
+}
+
+TEST_F(MasterTools, TheTriggerButtonsOpenTheirWindowsOnce) {
+    QAction* sound = FindKeyed<QAction>(master->operationBar(), "sound");
+    ASSERT_TRUE(sound->isEnabled());
+    sound->trigger();
+    sound->trigger();
+    EXPECT_EQ(master->findChildren<AudioDetector*>().size(), 1) << "a second press raises the first window";
+    QPointer<AudioDetector> detector = master->findChild<AudioDetector*>();
+    EXPECT_TRUE(detector->isVisible());
+    detector->close();
+    ASSERT_TRUE(test::WaitUntil([&] { return detector.isNull(); }, 2000));
+
+    // "rs232" is a check button: down opens the window, up closes it, and closing the window lets
+    // the button up.
+    QAction* rs232 = FindKeyed<QAction>(master->operationBar(), "rs232");
+    ASSERT_TRUE(rs232->isEnabled());
+    rs232->setChecked(true);
+    QPointer<RS232> serial = master->findChild<RS232*>();
+    ASSERT_FALSE(serial.isNull());
+    EXPECT_TRUE(serial->isVisible());
+    rs232->setChecked(false);
+    ASSERT_TRUE(test::WaitUntil([&] { return serial.isNull(); }, 2000));
+    rs232->setChecked(true);
+    serial = master->findChild<RS232*>();
+    ASSERT_FALSE(serial.isNull());
+    serial->close();
+    ASSERT_TRUE(test::WaitUntil([&] { return serial.isNull(); }, 2000));
+    EXPECT_FALSE(rs232->isChecked());
 }
