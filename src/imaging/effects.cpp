@@ -56,7 +56,15 @@ void pointEffect(const PictureView& source, const PictureBits& result, const Eff
     reportAll(source.width, options, text);
 }
 
-#if defined(__x86_64__)
+// An ifunc resolver runs before ThreadSanitizer's runtime is set up, so its builds take one plain version.
+#if defined(__SANITIZE_THREAD__)
+#define KESTROVA_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KESTROVA_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__x86_64__) && !defined(KESTROVA_THREAD_SANITIZER)
 #define KESTROVA_CLONES [[gnu::target_clones("avx2", "default")]]
 #else
 #define KESTROVA_CLONES

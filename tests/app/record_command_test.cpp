@@ -5,6 +5,7 @@
 
 #include "cli_runner.h"
 #include "kestrova_test.h"
+#include "sanitizers.h"
 #include "movie_probe.h"
 
 #include <QDir>
@@ -66,7 +67,12 @@ TEST_F(RecordCommandTest, ACaptureWindowDriverRecordsThroughItsCaptureSequence) 
     start(cli, {"--source", "vfw:" + driver, "--out", out, "--seconds", "1", "--fps", "20", "--size", "320x240", "--audio"});
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitCode(), cli::ExitOk) << cli.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), QStringLiteral("frames=20 dropped=0 seconds=1.00 file=%1\n").arg(out));
+    const QString summary = QString::fromUtf8(cli.readAllStandardOutput());
+    if (test::UnderThreadSanitizer) {
+        EXPECT_TRUE(summary.startsWith("frames=20 dropped=")) << summary.toStdString();  // too slow there to keep up
+    } else {
+        EXPECT_EQ(summary, QStringLiteral("frames=20 dropped=0 seconds=1.00 file=%1\n").arg(out));
+    }
     const test::MovieProbe probe = ProbeMovie(out);
     EXPECT_EQ(probe.videoPackets, 20);
     EXPECT_DOUBLE_EQ(probe.frameRate, 20);

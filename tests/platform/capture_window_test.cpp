@@ -4,6 +4,7 @@
 #include "platform/capture_window.h"
 
 #include "kestrova_test.h"
+#include "sanitizers.h"
 #include "media_test_support.h"
 #include "movie_probe.h"
 
@@ -177,7 +178,9 @@ TEST_F(CaptureWindowTest, AnExclusiveMovieEndsAtItsLimitAndPlaysWithTheSoundForm
     ASSERT_TRUE(capGetStatus(window, status));
     EXPECT_EQ(status.fCapturingNow, 0);
     EXPECT_EQ(status.dwCurrentVideoFrame, 30u);
-    EXPECT_EQ(status.dwCurrentVideoFramesDropped, 0u);
+    if (!test::UnderThreadSanitizer) {
+        EXPECT_EQ(status.dwCurrentVideoFramesDropped, 0u) << "a source that keeps up";
+    }
     EXPECT_EQ(status.fCapFileExists, 1);
     const test::MovieProbe movie = ProbeMovie(file);
     ASSERT_TRUE(movie.error.isEmpty()) << movie.error.toStdString();

@@ -1,15 +1,20 @@
 #include "test_http_server.h"
 
+#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
+#include <QThread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
+#include <vector>
 
 namespace kestrova::test {
 
@@ -158,9 +163,28 @@ TestHttpServer::Handler TestHttpServer::silent() {
 }
 
 QByteArray MakeWithFfmpeg(const QStringList& arguments, const QString& output) {
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-loglevel", "error", "-y"} + arguments + QStringList{output});
-    if (!ffmpeg.waitForFinished(30000) || ffmpeg.exitCode() != 0) return {};
+    // Spawned rather than forked through QProcess: after a fork, ThreadSanitizer loses track of the
+    // test thread's locks and reports races on data every side reads and writes under its mutex.
+    std::vector<QByteArray> words;
+    for (const QString& word : QStringList{"ffmpeg", "-nostdin", "-loglevel", "error", "-y"} + arguments + QStringList{output}) {
+        words.push_back(word.toLocal8Bit());
+    }
+    std::vector<char*> argv;
+    for (QByteArray& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawnp(&child, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0) return {};
+    int status = 0;
+    QElapsedTimer clock;
+    clock.start();
+    pid_t ended = 0;
+    while ((ended = waitpid(child, &status, WNOHANG)) == 0 && clock.elapsed() < 30000) QThread::msleep(5);
+    if (ended == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return {};
+    }
+    if (ended != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     QFile file(output);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
