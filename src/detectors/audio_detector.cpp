@@ -5,6 +5,7 @@
 #include "platform/sound_scope.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -35,10 +36,18 @@ AudioDetector::AudioDetector(QWidget* parent)
     problem_->setWordWrap(true);
     problem_->hide();
 
+    auto* limitText = new QLabel(this);
+    limitText->setObjectName(QStringLiteral("LimitText"));
+    const auto showLimit = [limitText](int value) { limitText->setText(Translate(QStringLiteral("Limit: %1%")).arg(value)); };
+    connect(limit_, &QSlider::valueChanged, limitText, showLimit);
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(limit_, 1);
+    limitRow->addWidget(limitText);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(soundDevice_);
     layout->addWidget(audio_);
-    layout->addWidget(limit_);
+    layout->addLayout(limitRow);
     layout->addWidget(problem_);
     layout->addWidget(startCapture_);
 
@@ -47,6 +56,7 @@ AudioDetector::AudioDetector(QWidget* parent)
     bool numeric = false;
     const int stored = GetSetting(SettingsAppTitle(), QStringLiteral("System"), SoundLimitKey, QStringLiteral("80")).toInt(&numeric);
     limit_->setValue(numeric ? stored : 80);
+    showLimit(limit_->value());
 
     connect(audio_, &SoundScope::problemChanged, this, [this](const QString& text) {
         problem_->setText(text);

@@ -10,6 +10,7 @@
 #include "wait_until.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -44,6 +45,7 @@ TEST_F(AudioDetectorTest, TheLimitComesFromTheSettingsAndIsStoredAtOnce) {
     window = new AudioDetector;
     auto* limit = window->findChild<QSlider*>("Limit");
     EXPECT_EQ(limit->value(), 37);
+    EXPECT_EQ(window->findChild<QLabel*>("LimitText")->text(), "Limit: 37%");
     EXPECT_EQ(window->scope()->limit(), 37);
     EXPECT_TRUE(window->scope()->active());
     EXPECT_EQ(window->findChild<QComboBox*>("SoundDevice")->currentIndex(), 0);
