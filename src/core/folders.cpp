@@ -35,8 +35,10 @@ QString ResolveAppFolder() {
         QDir().mkpath(home);
         return withSlash(home);
     }
+    // Only a build tree or a portable copy keeps its files beside the program: an installed program's
+    // folder is writable by root, yet no place for a user's files.
     const QString program = ProgramFolder();
-    if (QFileInfo(program).isWritable()) return program;
+    if (QFileInfo::exists(program + QStringLiteral("portable"))) return program;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return withSlash(data);
@@ -47,6 +49,9 @@ QString DataFilePath(const QString& name) {
     if (QFileInfo::exists(local)) return local;
     const QString beside = ProgramFolder() + name;
     if (QFileInfo::exists(beside)) return beside;
+    // An installed program, wherever its prefix was put: P/bin/kestrova finds P/share/kestrova.
+    const QString installed = QDir::cleanPath(ProgramFolder() + QStringLiteral("../share/kestrova/") + name);
+    if (QFileInfo::exists(installed)) return installed;
     return QString::fromUtf8(build::DataInstallFolder) + name;
 }
 

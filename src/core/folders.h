@@ -11,10 +11,12 @@ QString ProgramFolderFrom(const QString& applicationFolder);
 QString ProgramFolder();
 
 // The folder the program keeps its own files in: $KESTROVA_HOME when set, else the program folder
-// when it is writable, else the per-user data folder (created on first use). Always ends in "/".
+// when a file named "portable" lies beside the program (a build tree, a portable copy), else the
+// per-user data folder (created on first use). Always ends in "/".
 QString ResolveAppFolder();
 
-// A shipped data file: the copy in AppFolder when there is one, else the installed one.
+// A shipped data file: the copy in AppFolder when there is one, else the one beside the program,
+// else the installed one (found from the program's folder first, then from the configured prefix).
 QString DataFilePath(const QString& name);
 
 // The "temp" environment variable when set, else the system's temporary folder; ends in "/".
