@@ -4,6 +4,7 @@
 #include "kestrova_test.h"
 
 #include <QMap>
+#include <QProcess>
 
 
 using namespace kestrova;
@@ -20,6 +21,16 @@ TEST(CommandLine, VersionHelpAndBadUsage) {
     for (const cli::Command& command : cli::Commands()) {
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(command.name))) << command.name;
     }
+
+    for (const cli::Command& command : cli::Commands()) {
+        const QString name = QString::fromLatin1(command.name);
+        const test::CliOutcome own = test::RunCli({name, "--help"});
+        EXPECT_EQ(own.status, cli::ExitOk) << command.name;
+        EXPECT_TRUE(own.out.startsWith("Usage: kestrova-cli " + name)) << own.out.toStdString();
+        EXPECT_TRUE(own.out.contains("\nExample:\n  kestrova-cli " + name)) << own.out.toStdString();
+    }
+    EXPECT_EQ(test::RunCli({"record", "--source", "testpattern", "-h"}).out, cli::CommandHelp(cli::Commands()[3]))
+        << "help wins over the other options";
 
     const test::CliOutcome unknown = test::RunCli({"frobnicate"});
     EXPECT_EQ(unknown.status, cli::ExitUsage);
@@ -52,4 +63,27 @@ TEST(CommandLine, DevicesListsDriversVideoThenAudioWithTheBuiltInSourcesLast) {
     EXPECT_EQ(kinds["audio"].back(), QStringLiteral("Test Tone"));
 
     EXPECT_EQ(test::RunCli({"devices", "--bogus"}).status, cli::ExitUsage);
+}
+
+// The installed bash completion asks the program itself for its commands, options and sources.
+TEST(CommandLine, BashCompletesCommandsOptionsAndSources) {
+    const auto complete = [](const QStringList& words) {
+        QProcess bash;
+        const QString line = words.join(u' ');
+        bash.start(QStringLiteral("bash"),
+                   {"-c", QStringLiteral("source '%1'; COMP_WORDS=(%2); COMP_CWORD=%3; _kestrova_cli; printf '%s\\n' \"${COMPREPLY[@]}\"")
+                              .arg(QStringLiteral(KESTROVA_SOURCE_DIR "/desktop/kestrova-cli.bash"), line)
+                              .arg(words.size() - 1)});
+        bash.waitForFinished(30000);
+        return QString::fromLocal8Bit(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    };
+    const QString program = QStringLiteral(KESTROVA_CLI_PATH);
+    const QStringList commands = complete({program, "''"});
+    for (const cli::Command& command : cli::Commands()) EXPECT_TRUE(commands.contains(QString::fromLatin1(command.name))) << command.name;
+    EXPECT_EQ(complete({program, "re"}), QStringList{"record"});
+    const QStringList options = complete({program, "record", "--"});
+    for (const char* option : {"--source", "--out", "--fps", "--seconds", "--audio", "--codec", "--help"}) {
+        EXPECT_TRUE(options.contains(QString::fromLatin1(option))) << option;
+    }
+    EXPECT_TRUE(complete({program, "still", "--source", "t"}).contains("testpattern"));
 }

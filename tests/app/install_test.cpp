@@ -45,7 +45,7 @@ TEST_F(InstallTest, TheInstalledProgramsFindTheirDataAndKeepUserFilesOutOfTheirF
     for (const char* file : {"bin/kestrova", "bin/kestrova-cli", "share/kestrova/webshare.html", "share/kestrova/camera.wav",
                              "share/applications/org.example.kestrova.desktop", "share/metainfo/org.example.kestrova.metainfo.xml",
                              "share/icons/hicolor/scalable/apps/kestrova.svg", "share/man/man1/kestrova.1",
-                             "share/man/man1/kestrova-cli.1"}) {
+                             "share/man/man1/kestrova-cli.1", "share/bash-completion/completions/kestrova-cli"}) {
         EXPECT_TRUE(QFileInfo::exists(prefix + "/" + file)) << file;
     }
     for (const int size : {16, 32, 48, 256}) {

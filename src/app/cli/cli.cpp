@@ -31,22 +31,55 @@ QString helpText() {
     for (const Command& command : Commands()) {
         text += QStringLiteral("  %1 %2\n").arg(QString::fromLatin1(command.name), -9).arg(QString::fromLatin1(command.usage));
     }
-    text += QStringLiteral("\nErrors go to standard error; the exit status is 1 for bad usage and 2 when the work fails.\n");
+    text += QStringLiteral("\nkestrova-cli COMMAND --help tells more of a command, with an example.\n"
+                           "Errors go to standard error; the exit status is 1 for bad usage and 2 when the work fails.\n");
     return text;
+}
+
+bool AsksForHelp(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
 }
 
 }  // namespace
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"devices", "", RunDevices},
-        {"still", "--source S --out FILE [--quality N] [--insert FILE.iif] [--size WxH]", RunStill},
+        {"devices", "", RunDevices,
+         "Lists the sources: the capture-window drivers (vfw), the devices (wdm) with Test Pattern last,\n"
+         "then the sound inputs (audio) with Test Tone last; one tab-separated line each: kind, number, name.",
+         "kestrova-cli devices"},
+        {"still", "--source S --out FILE [--quality N] [--insert FILE.iif] [--size WxH]", RunStill,
+         "Takes one picture from a source.\n"
+         "  --source S        testpattern, wdm:N or vfw:N (see devices), http:URL for an IP camera\n"
+         "  --out FILE        the picture; its extension chooses the format (bmp, jpg, png, tif, gif, ...)\n"
+         "  --quality N       JPEG quality 1..100\n"
+         "  --insert FILE.iif stamps the image insertion file's texts and pictures on the picture\n"
+         "  --size WxH        the size asked of the device",
+         "kestrova-cli still --source testpattern --out still.jpg --quality 90"},
         {"effect", "NAME IN.bmp OUT.bmp  (flip mirror greyscale negative soften sharpen diffuse emboss lighting solarize)",
-         RunEffectCommand},
-        {"record", RecordUsage(), RunRecordCommand},
-        {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
+         RunEffectCommand, "Applies one of the image editor's effects to a bitmap and writes the result as a bitmap.",
+         "kestrova-cli effect emboss in.bmp out.bmp"},
+        {"record", RecordUsage(), RunRecordCommand,
+         "Records a movie (AVI) until Ctrl+C or for the given length; prints the frames the file holds.\n"
+         "  --fps R           frames a second, 1..120 (default 30)\n"
+         "  --seconds N       the movie's length\n"
+         "  --size WxH        the size asked of the device\n"
+         "  --audio           with sound: the first sound input, or Test Tone where none exists\n"
+         "  --codec NAME      the video compressor",
+         "kestrova-cli record --source testpattern --out movie.avi --seconds 10 --audio"},
+        {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare,
+         "Serves the web page with the live picture, as the web share mode does; the address goes to\n"
+         "standard error. Port 0 takes any free port.",
+         "kestrova-cli webshare --source testpattern --port 8080"},
     };
     return commands;
+}
+
+QString CommandHelp(const Command& command) {
+    QString text = QStringLiteral("Usage: kestrova-cli %1 %2\n").arg(QString::fromLatin1(command.name), QString::fromLatin1(command.usage));
+    if (*command.details != '\0') text += u'\n' + QString::fromLatin1(command.details) + u'\n';
+    if (*command.example != '\0') text += QStringLiteral("\nExample:\n  %1\n").arg(QString::fromLatin1(command.example));
+    return text;
 }
 
 bool NeedsPainting(const QStringList& arguments) { return arguments.contains(QStringLiteral("--insert")); }
@@ -66,7 +99,12 @@ int Run(const QStringList& arguments) {
         return ExitOk;
     }
     for (const Command& command : Commands()) {
-        if (first == QLatin1String(command.name)) return command.run(arguments.mid(1));
+        if (first != QLatin1String(command.name)) continue;
+        if (AsksForHelp(arguments.mid(1))) {
+            print(stdout, CommandHelp(command));
+            return ExitOk;
+        }
+        return command.run(arguments.mid(1));
     }
     print(stderr, QStringLiteral("kestrova-cli: unknown command \"%1\" (see kestrova-cli --help)\n").arg(first));
     return ExitUsage;

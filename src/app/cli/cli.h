@@ -17,7 +17,14 @@ struct Command {
     const char* name;
     const char* usage;  // the options, as the help lists them
     std::function<int(const QStringList& arguments)> run;
+    // What "kestrova-cli NAME --help" adds to the usage: what the command does and its options, then
+    // one example command line.
+    const char* details = "";
+    const char* example = "";
 };
+
+// The help of one command: its usage line, details and example.
+QString CommandHelp(const Command& command);
 
 // Every command kestrova-cli knows, in the order the help lists them.
 const std::vector<Command>& Commands();
