@@ -1,6 +1,7 @@
 // The engine with local sources: Test Pattern and FFmpeg filter graphs as cameras, a local file as a
 // stream, the frame hand-overs and the thread's life.
 
+#include "platform/media/demuxed_video.h"
 #include "platform/media/frame_queue.h"
 #include "platform/media/media_session.h"
 #include "platform/media/source_runner.h"
@@ -74,6 +75,14 @@ TEST(MediaHandOver, QueueDropsAndCountsWhatDoesNotFitAndSlotKeepsTheNewest) {
     EXPECT_EQ(slot.take().number, 5);
     slot.publish(numbered(6));
     EXPECT_EQ(notices, 2);
+}
+
+TEST(MediaOpen, ACameraTheUserMayNotOpenNamesTheVideoGroup) {
+    const QString denied = OpenFailureText(AVERROR(EACCES), "/dev/video0");
+    EXPECT_TRUE(denied.startsWith("/dev/video0: permission denied")) << denied.toStdString();
+    EXPECT_TRUE(denied.contains("\"video\" group")) << denied.toStdString();
+    EXPECT_EQ(OpenFailureText(AVERROR(EACCES), "/srv/clip.avi"), AvErrorText(AVERROR(EACCES))) << "a file is not a camera";
+    EXPECT_EQ(OpenFailureText(AVERROR(ENOENT), "/dev/video9"), AvErrorText(AVERROR(ENOENT)));
 }
 
 TEST(MediaHandOver, ReconnectDelaysDoubleUpToThirtySeconds) {

@@ -1,5 +1,6 @@
 #include "demuxed_video.h"
 
+#include <cerrno>
 #include <cmath>
 
 namespace kestrova::media {
@@ -17,10 +18,19 @@ QString OpenInput(FormatInput& input, const QString& url, const AVInputFormat* f
     if (status < 0) {
         if (interrupt.stopRequested()) return QStringLiteral("closed");
         if (status == AVERROR_EXIT || interrupt.expired()) return QStringLiteral("no answer in time");
-        return AvErrorText(status);
+        return OpenFailureText(status, url);
     }
     input.reset(context);
     return {};
+}
+
+QString OpenFailureText(int status, const QString& url) {
+    if (status == AVERROR(EACCES) && url.startsWith(QLatin1String("/dev/video"))) {
+        return QStringLiteral("%1: permission denied; cameras belong to the \"video\" group: add yourself to it "
+                              "(sudo usermod -aG video $USER) and log in again")
+            .arg(url);
+    }
+    return AvErrorText(status);
 }
 
 QString DemuxedVideo::start(FormatInput input, QSize wanted, bool realTime) {

@@ -12,6 +12,10 @@ namespace kestrova::media {
 QString OpenInput(FormatInput& input, const QString& url, const AVInputFormat* format, Options& options,
                   Interrupt& interrupt, AVIOContext* io = nullptr, int flags = 0);
 
+// Why an input would not open, from libavformat's status: a device the user may not open names the
+// group that may.
+QString OpenFailureText(int status, const QString& url);
+
 class DemuxedVideo {
 public:
     explicit DemuxedVideo(Interrupt& interrupt) : interrupt_(interrupt) {}
