@@ -3,6 +3,7 @@
 #include "capture_modes.h"
 
 #include "core/capture_records.h"
+#include "persistence/tuner_stations.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,6 +18,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QScrollBar;
 class QSlider;
 class QMdiArea;
 class QMdiSubWindow;
@@ -35,6 +37,7 @@ class Insertion;
 class Preferences;
 class StreamServer;
 class VideoScreen;
+struct DeviceControls;
 struct MovieSettings;
 
 // How the main window is being closed; the system's request stores everything and asks nothing.
@@ -167,6 +170,20 @@ public:
     Insertion* insertionWindow() const { return insertion_; }
     void imageCounterClicked();
 
+    // The TV tuner band (TunerBar): its keyed buttons, the channel slider, the scan timer (Tuner,
+    // 500 ms, its step in the "Tag" property) and the stations of the "tuner_station" menu, kept in
+    // AppFolder's "TVTuner.ini".
+    QToolBar* tunerBar() const { return TunerBar; }
+    QScrollBar* tunerSlider() const { return TunerSlider; }
+    QLabel* channelLabel() const { return channelLabel_; }
+    QMenu* stationsMenu() const { return stationsMenu_; }
+    QTimer& tunerTimer() { return Tuner; }
+    void tunerButtonClicked(const QString& key);
+    void tunerTick();
+    void stationChosen(QAction* entry);
+    Stations stations() const;
+    static QString stationsFilePath();
+
 signals:
     // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
     void aviInfoWanted(const QString& fileName);
@@ -213,6 +230,12 @@ private:
     void audioDeviceChosen(int position);
     void buildImageSettings();
     void insertClicked(bool down);
+    void buildTunerBar();
+    void applyTunerControls(const DeviceControls& controls);
+    void tunerSliderChanged(int channel);
+    // The slider to `channel`, tuned also when it is there already.
+    void tuneChannel(int channel);
+    void setStations(const Stations& stations);
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -260,6 +283,11 @@ private:
     QComboBox* multipleImageModeList_ = nullptr;
     QComboBox* multipleImageFrameRate_ = nullptr;
     QComboBox* aviBuildFps_ = nullptr;
+    QToolBar* TunerBar = nullptr;
+    QScrollBar* TunerSlider = nullptr;
+    QLabel* channelLabel_ = nullptr;
+    QMenu* stationsMenu_ = nullptr;
+    QTimer Tuner;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
     // The load has put the stored layout in place: only then does a close store it again.

@@ -46,14 +46,12 @@ void Master::buildBands() {
     buildOperationBar();
     addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
-    // Their contents come with the image and tuner windows.
+    // Its contents come with the image window.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
     buildSeriesBands();
     buildWebShareBar();
     buildImageSettings();
-    QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
-    tuner->setObjectName(QStringLiteral("TunerBand"));
-    tuner->hide();
+    buildTunerBar();
     for (const char* key : ModeBandKeys) band(QString::fromLatin1(key))->hide();
 }
 
@@ -169,6 +167,8 @@ void Master::buildToolbarsMenu(QMenu* menu) {
         item->setObjectName(QStringLiteral("mnuToolbars%1").arg(i));
         item->setCheckable(true);
         item->setChecked(true);
+        // The tuner's item is shown with a device that has a tuner.
+        item->setVisible(i != 8);
         // The tick is toggled by the click handler, not by Qt.
         connect(item, &QAction::triggered, this, [this, item, i] {
             item->setChecked(!item->isChecked());
@@ -187,7 +187,7 @@ ToolbarTicks Master::toolbarTicks() const {
 QToolBar* Master::bandOfItem(int index) const {
     if (index == 0) return deviceToolbar_;
     if (index == 1) return operationBar_;
-    if (index == 8) return findChild<QToolBar*>(QStringLiteral("TunerBand"));
+    if (index == 8) return TunerBar;
     return band(QString::fromLatin1(ModeBandKeys[index - 2]));
 }
 
