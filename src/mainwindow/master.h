@@ -35,6 +35,10 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class Preferences;
+class ScannerSource;
+class ScanProgress;
+struct ScanOutcome;
+
 class StreamServer;
 class VideoScreen;
 struct DeviceControls;
@@ -184,6 +188,17 @@ public:
     Stations stations() const;
     static QString stationsFilePath();
 
+    // The scanner menu and buttons: "Select Source" chooses the scanner for this session (empty:
+    // the first SANE lists), "Acquire" scans into a new image editor window.
+    QMenu* scannerMenu() const { return TWAINx; }
+    // Select Source and Acquire of the menu, then the "choose_scanner" and "scanner" buttons.
+    QList<QAction*> scannerControls() const;
+    void selectScannerSource();
+    void acquireScan();
+    QString scannerDevice() const { return scannerDevice_; }
+    ScannerSource* scannerSourceWindow() const;
+    ScanProgress* scanProgressWindow() const;
+
 signals:
     // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
     void aviInfoWanted(const QString& fileName);
@@ -236,6 +251,9 @@ private:
     // The slider to `channel`, tuned also when it is there already.
     void tuneChannel(int channel);
     void setStations(const Stations& stations);
+    void buildScannerMenu(QMenu* menu);
+    void noScannerFound();
+    void scanFinished(const ScanOutcome& outcome);
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -288,6 +306,10 @@ private:
     QLabel* channelLabel_ = nullptr;
     QMenu* stationsMenu_ = nullptr;
     QTimer Tuner;
+    QMenu* TWAINx = nullptr;
+    QString scannerDevice_;
+    QPointer<ScannerSource> scannerSource_;
+    QPointer<ScanProgress> scanProgress_;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
     // The load has put the stored layout in place: only then does a close store it again.

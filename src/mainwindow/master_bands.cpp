@@ -138,7 +138,7 @@ void Master::buildMainToolbar() {
         return made;
     };
     connect(button("open", "Open"), &QAction::triggered, this, &Master::openCaptureFile);
-    // The capture parameters file, the movie viewer and the scanner come with their windows.
+    // The capture parameters file and the movie viewer come with their windows.
     button("save", "Save Capture Parameters")->setEnabled(false);
     const std::array<std::pair<const char*, const char*>, 5> modes = {{{"movie", "Movie Capture"},
                                                                        {"image", "Image Capture"},
@@ -153,8 +153,8 @@ void Master::buildMainToolbar() {
     }
     button("viewer", "Movie Viewer")->setEnabled(false);
     connect(button("preferences", "Preferences"), &QAction::triggered, this, [this] { showPreferences(Qt::ApplicationModal); });
-    button("scanner", "Scan Now")->setEnabled(false);
-    button("choose_scanner", "Choose Scanner...")->setEnabled(false);
+    button("scanner", "Scan Now");
+    button("choose_scanner", "Choose Scanner...");
     connect(button("about", "About"), &QAction::triggered, this, &Master::showAbout);
 }
 

@@ -298,10 +298,10 @@ std::shared_ptr<ScannerTask> ScannerTask::listing() {
     return task;
 }
 
-std::shared_ptr<ScannerTask> ScannerTask::scanning(const QString& device, const ScanOptions& options) {
+std::shared_ptr<ScannerTask> ScannerTask::scanning(const QString& device) {
     auto task = std::make_shared<ScannerTask>();
-    std::thread([task, device, options] {
-        task->outcome_ = ScanPicture(device, options, &task->cancel_, &task->percent_);
+    std::thread([task, device] {
+        task->outcome_ = ScanPicture(device, {}, &task->cancel_, &task->percent_);
         task->finished_.store(true);
     }).detach();
     return task;

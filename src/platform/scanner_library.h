@@ -54,7 +54,7 @@ ScanOutcome ScanPicture(const QString& device, const ScanOptions& options = {}, 
 class ScannerTask {
 public:
     static std::shared_ptr<ScannerTask> listing();
-    static std::shared_ptr<ScannerTask> scanning(const QString& device, const ScanOptions& options = {});
+    static std::shared_ptr<ScannerTask> scanning(const QString& device);
 
     bool finished() const { return finished_.load(); }
     int percent() const { return percent_.load(); }
