@@ -3,6 +3,7 @@
 #include "devices_command.h"
 #include "effect_command.h"
 #include "record_command.h"
+#include "scan_command.h"
 #include "still_command.h"
 #include "webshare_command.h"
 
@@ -45,6 +46,8 @@ const std::vector<Command>& Commands() {
          RunEffectCommand},
         {"record", RecordUsage(), RunRecordCommand},
         {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
+        {"scan", "--list | --out FILE [--device NAME] [--quality N] [--option NAME=VALUE]...  (a scanner's picture)",
+         RunScanCommand},
     };
     return commands;
 }
