@@ -108,15 +108,26 @@ ScanProgress::~ScanProgress() {
 
 void ScanProgress::cancel() {
     task_->cancel();
+    if (!sinceCancel_.isValid()) sinceCancel_.start();
     cancel_->setEnabled(false);
     message_->setText(Translate(QStringLiteral("Cancelling...")));
 }
 
 void ScanProgress::poll() {
     progress_->setValue(task_->percent());
-    if (!task_->finished()) return;
+    if (task_->finished()) {
+        done(task_->outcome());
+    } else if (sinceCancel_.isValid() && sinceCancel_.elapsed() > StopMilliseconds) {
+        // Its thread finishes, or not, on its own; it owns what it uses.
+        ScanOutcome abandoned;
+        abandoned.failure = ScanFailure::NotStopping;
+        done(abandoned);
+    }
+}
+
+void ScanProgress::done(const ScanOutcome& outcome) {
     poll_.stop();
-    const ScanOutcome outcome = task_->outcome();
+    finished_ = true;
     // Closing first: whatever the receiver opens comes after this window.
     hide();
     emit finished(outcome);
@@ -125,7 +136,7 @@ void ScanProgress::poll() {
 
 void ScanProgress::closeEvent(QCloseEvent* event) {
     // The close box while scanning is Cancel; the window goes when the scanner has stopped.
-    if (!task_->finished()) {
+    if (!finished_) {
         cancel();
         event->ignore();
         return;

@@ -5,6 +5,7 @@
 
 #include "platform/scanner_library.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -54,6 +55,8 @@ public:
     QString device() const { return device_; }
     QProgressBar* progress() const { return progress_; }
     QPushButton* cancelButton() const { return cancel_; }
+    // A scanner that has not stopped this long after Cancel is left to itself and the window goes.
+    static constexpr int StopMilliseconds = 5000;
     void cancel();
 
 signals:
@@ -66,9 +69,13 @@ protected:
 private:
     void poll();
 
+    void done(const ScanOutcome& outcome);
+
     std::shared_ptr<ScannerTask> task_;
     QString device_;
     QTimer poll_;
+    QElapsedTimer sinceCancel_;
+    bool finished_ = false;
     QLabel* message_;
     QProgressBar* progress_;
     QPushButton* cancel_;

@@ -197,6 +197,7 @@ QString ScanFailureText(const ScanOutcome& outcome) {
     case ScanFailure::TooLarge: return Translate(QStringLiteral("The picture is too large"));
     case ScanFailure::Cancelled: return Translate(QStringLiteral("The scan was cancelled"));
     case ScanFailure::NoPicture: return Translate(QStringLiteral("The scanner sent no picture"));
+    case ScanFailure::NotStopping: return Translate(QStringLiteral("The scanner does not stop; the next scan waits for it"));
     }
     return {};
 }
@@ -223,6 +224,8 @@ ScanOutcome ScanPicture(const QString& device, const ScanOptions& options, const
         if (devices.empty()) return failed(ScanFailure::NoScanner);
         name = devices.front().name;
     }
+    // A cancel that comes before the scanner has started costs no scan.
+    if (cancelled()) return failed(ScanFailure::Cancelled);
     SaneDevice scanner(name);
     if (scanner.status() != SANE_STATUS_GOOD) {
         return failed(ScanFailure::OpenFailed, name + QStringLiteral(": ") + statusText(scanner.status()));

@@ -27,7 +27,8 @@ struct ScannerList {
     QString error;  // why the library could not list, else empty
 };
 
-enum class ScanFailure { None, NoScanner, LibraryFailed, OpenFailed, BadOption, ScanFailed, Unreadable, TooLarge, Cancelled, NoPicture };
+enum class ScanFailure { None, NoScanner, LibraryFailed, OpenFailed, BadOption, ScanFailed, Unreadable, TooLarge, Cancelled, NoPicture,
+                         NotStopping };
 
 // Options of the scanner set by SANE's names before the scan ("mode" = "Color", "resolution" =
 // "150"), in order.

@@ -101,14 +101,6 @@ TEST_F(ScannerLibrary, AMissingDeviceOrSettingSaysWhy) {
     }
 }
 
-TEST_F(ScannerLibrary, AJammedFeederFailsTheScan) {
-    SaneTestConfig sane(configFolder("jam"), "test\n", "enable-test-options true\nread-status-code \"SANE_STATUS_JAMMED\"\n");
-    const ScanOutcome outcome = ScanPicture(QString());
-    EXPECT_EQ(outcome.failure, ScanFailure::ScanFailed);
-    EXPECT_TRUE(outcome.picture.isNull());
-    EXPECT_EQ(ScanFailureText(outcome), "The scan failed: Document feeder jammed");
-}
-
 TEST_F(ScannerLibrary, ACancelledScanGivesNoPicture) {
     // A large picture: it is still being read when Cancel comes.
     SaneTestConfig sane(configFolder("large"), "test\n", "mode Color\nresolution 300\nbr_x 200.0\nbr_y 200.0\n");
