@@ -30,6 +30,8 @@ const char* const StepTag = "Tag";
 QString Master::stationsFilePath() { return Vars.AppFolder + QStringLiteral("TVTuner.ini"); }
 
 void Master::buildTunerBar() {
+    // A row of its own: beside a mode band neither would fit.
+    addToolBarBreak(Qt::TopToolBarArea);
     TunerBar = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
     TunerBar->setObjectName(QStringLiteral("TunerBand"));
     auto button = [this](const char* key, const char* caption, const char* tooltip) {

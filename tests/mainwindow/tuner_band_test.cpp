@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace kestrova;
 using kestrova::test::WaitUntil;
@@ -82,6 +83,11 @@ TEST_F(TunerBand, ShownForADeviceWithATunerAndTunedFromItsControls) {
     EXPECT_TRUE(button("tuner_antena")->isChecked());
     EXPECT_FALSE(button("tuner_cable")->isChecked());
     EXPECT_EQ(master->tunerTimer().interval(), 500);
+    master->resize(800, 600);
+    master->SetCaptureMode("movie");
+    ASSERT_TRUE(WaitUntil([&] { return master->tunerBar()->width() > 0; }, 1000));
+    const auto* more = master->tunerBar()->findChild<QToolButton*>("qt_toolbar_ext_button");
+    EXPECT_FALSE(more && more->isVisible()) << "every tuner control fits the default window";
 
     slider.setValue(7);
     EXPECT_EQ(card->tuned.back(), 175250000);
