@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace kestrova {
@@ -102,8 +103,12 @@ ScanProgress::ScanProgress(const QString& device, QWidget* parent)
 }
 
 ScanProgress::~ScanProgress() {
-    // A window destroyed with its scan still running leaves no scan behind.
+    // Destroyed with its scan running (the program ends): the scanner is stopped, and given a
+    // moment to let go of SANE before the program unloads it.
     task_->cancel();
+    QElapsedTimer waited;
+    waited.start();
+    while (!task_->finished() && waited.elapsed() < 2000) QThread::msleep(10);
 }
 
 void ScanProgress::cancel() {
