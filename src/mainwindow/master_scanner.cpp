@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
