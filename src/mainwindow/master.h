@@ -3,6 +3,7 @@
 #include "capture_modes.h"
 
 #include "core/capture_records.h"
+#include "persistence/tuner_stations.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,6 +18,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QScrollBar;
 class QSlider;
 class QMdiArea;
 class QMdiSubWindow;
@@ -35,8 +37,12 @@ class Image;
 class Insertion;
 class Preferences;
 class RS232;
+class ScannerSource;
+class ScanProgress;
+struct ScanOutcome;
 class StreamServer;
 class VideoScreen;
+struct DeviceControls;
 struct MovieSettings;
 
 // How the main window is being closed; the system's request stores everything and asks nothing.
@@ -173,6 +179,31 @@ public:
     Insertion* insertionWindow() const { return insertion_; }
     void imageCounterClicked();
 
+    // The TV tuner band (TunerBar): its keyed buttons, the channel slider, the scan timer (Tuner,
+    // 500 ms, its step in the "Tag" property) and the stations of the "tuner_station" menu, kept in
+    // AppFolder's "TVTuner.ini".
+    QToolBar* tunerBar() const { return TunerBar; }
+    QScrollBar* tunerSlider() const { return TunerSlider; }
+    QLabel* channelLabel() const { return channelLabel_; }
+    QMenu* stationsMenu() const { return stationsMenu_; }
+    QTimer& tunerTimer() { return Tuner; }
+    void tunerButtonClicked(const QString& key);
+    void tunerTick();
+    void stationChosen(QAction* entry);
+    Stations stations() const;
+    static QString stationsFilePath();
+
+    // The scanner menu and buttons: "Select Source" chooses the scanner for this session (empty:
+    // the first SANE lists), "Acquire" scans into a new image editor window.
+    QMenu* scannerMenu() const { return TWAINx; }
+    // Select Source and Acquire of the menu, then the "choose_scanner" and "scanner" buttons.
+    QList<QAction*> scannerControls() const;
+    void selectScannerSource();
+    void acquireScan();
+    QString scannerDevice() const { return scannerDevice_; }
+    ScannerSource* scannerSourceWindow() const;
+    ScanProgress* scanProgressWindow() const;
+
 signals:
     // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
     void aviInfoWanted(const QString& fileName);
@@ -220,6 +251,15 @@ private:
     void buildImageSettings();
     void insertClicked(bool down);
     void shutterPressed();
+    void buildTunerBar();
+    void applyTunerControls(const DeviceControls& controls);
+    void tunerSliderChanged(int channel);
+    // The slider to `channel`, tuned also when it is there already.
+    void tuneChannel(int channel);
+    void setStations(const Stations& stations);
+    void buildScannerMenu(QMenu* menu);
+    void noScannerFound();
+    void scanFinished(const ScanOutcome& outcome);
 
     QMdiArea* mdiArea_ = nullptr;
     Preferences* preferences_ = nullptr;
@@ -267,6 +307,15 @@ private:
     QComboBox* multipleImageModeList_ = nullptr;
     QComboBox* multipleImageFrameRate_ = nullptr;
     QComboBox* aviBuildFps_ = nullptr;
+    QToolBar* TunerBar = nullptr;
+    QScrollBar* TunerSlider = nullptr;
+    QLabel* channelLabel_ = nullptr;
+    QMenu* stationsMenu_ = nullptr;
+    QTimer Tuner;
+    QMenu* TWAINx = nullptr;
+    QString scannerDevice_;
+    QPointer<ScannerSource> scannerSource_;
+    QPointer<ScanProgress> scanProgress_;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
     QPointer<AudioDetector> audioDetector_;

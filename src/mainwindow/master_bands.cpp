@@ -46,14 +46,12 @@ void Master::buildBands() {
     buildOperationBar();
     addToolBarBreak(Qt::TopToolBarArea);  // the mode bands get a row of their own
     buildMovieBar();
-    // Their contents come with the image and tuner windows.
+    // Its contents come with the image window.
     addBand(QStringLiteral("image"), Translate(QStringLiteral("Image Toolbar")));
     buildSeriesBands();
     buildWebShareBar();
     buildImageSettings();
-    QToolBar* tuner = addBand(QString(), Translate(QStringLiteral("TV Tuner")));
-    tuner->setObjectName(QStringLiteral("TunerBand"));
-    tuner->hide();
+    buildTunerBar();
     for (const char* key : ModeBandKeys) band(QString::fromLatin1(key))->hide();
 }
 
@@ -140,7 +138,7 @@ void Master::buildMainToolbar() {
         return made;
     };
     connect(button("open", "Open"), &QAction::triggered, this, &Master::openCaptureFile);
-    // The capture parameters file, the movie viewer and the scanner come with their windows.
+    // The capture parameters file and the movie viewer come with their windows.
     button("save", "Save Capture Parameters")->setEnabled(false);
     const std::array<std::pair<const char*, const char*>, 5> modes = {{{"movie", "Movie Capture"},
                                                                        {"image", "Image Capture"},
@@ -155,8 +153,8 @@ void Master::buildMainToolbar() {
     }
     button("viewer", "Movie Viewer")->setEnabled(false);
     connect(button("preferences", "Preferences"), &QAction::triggered, this, [this] { showPreferences(Qt::ApplicationModal); });
-    button("scanner", "Scan Now")->setEnabled(false);
-    button("choose_scanner", "Choose Scanner...")->setEnabled(false);
+    button("scanner", "Scan Now");
+    button("choose_scanner", "Choose Scanner...");
     connect(button("about", "About"), &QAction::triggered, this, &Master::showAbout);
 }
 
@@ -169,6 +167,8 @@ void Master::buildToolbarsMenu(QMenu* menu) {
         item->setObjectName(QStringLiteral("mnuToolbars%1").arg(i));
         item->setCheckable(true);
         item->setChecked(true);
+        // The tuner's item is shown with a device that has a tuner.
+        item->setVisible(i != 8);
         // The tick is toggled by the click handler, not by Qt.
         connect(item, &QAction::triggered, this, [this, item, i] {
             item->setChecked(!item->isChecked());
@@ -187,7 +187,7 @@ ToolbarTicks Master::toolbarTicks() const {
 QToolBar* Master::bandOfItem(int index) const {
     if (index == 0) return deviceToolbar_;
     if (index == 1) return operationBar_;
-    if (index == 8) return findChild<QToolBar*>(QStringLiteral("TunerBand"));
+    if (index == 8) return TunerBar;
     return band(QString::fromLatin1(ModeBandKeys[index - 2]));
 }
 

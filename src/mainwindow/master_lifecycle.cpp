@@ -76,6 +76,7 @@ void Master::Load(const QString& commandLine) {
     startDeviceChoice();
     SyncCaptureFileName();
     SetCaptureMode(QStringLiteral("movie"));
+    setStations(ReadStationsFile(stationsFilePath()));
 
     if (!commandLine.isEmpty() && !QFileInfo::exists(commandLine)) {
         MsgBox(QStringLiteral("Cannot open ") + commandLine, PromptIcon::Exclamation);
@@ -122,6 +123,7 @@ void Master::storeLayout() {
         SaveSetting(app, WindowSection, QStringLiteral("Toolbar%1").arg(i),
                     toolbarsItems_[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     }
+    WriteStationsFile(stationsFilePath(), stations());
     const QString state = (windowState() & Qt::WindowMinimized)   ? QStringLiteral("1")
                           : (windowState() & Qt::WindowMaximized) ? QStringLiteral("2")
                                                                   : QStringLiteral("0");

@@ -126,6 +126,10 @@ void Master::buildMenus() {
     toolbars->setObjectName(QStringLiteral("mnuToolbars"));
     buildToolbarsMenu(toolbars);
 
+    QMenu* scanner = menuBar()->addMenu(Translate(QStringLiteral("&Scanner")));
+    scanner->setObjectName(QStringLiteral("TWAINx"));
+    buildScannerMenu(scanner);
+
     QMenu* window = menuBar()->addMenu(Translate(QStringLiteral("&Window")));
     window->setObjectName(QStringLiteral("mnuWindow"));
     connect(addItem(window, QStringLiteral("mnuTileHorizontally"), QStringLiteral("Tile &Horizontally")), &QAction::triggered,

@@ -12,7 +12,29 @@ namespace kestrova {
 
 using namespace media;
 
-CaptureControl::CaptureControl(QWidget* parent) : QWidget(parent) {
+namespace {
+
+class SystemHardware final : public VideoHardware {
+public:
+    std::vector<VideoDevice> devices() override { return VideoDevices(); }
+    std::optional<int> tunerSignal(const QString& identity) override {
+        const QString node = ResolveIdentity(identity);
+        return node.isEmpty() ? std::nullopt : TunerSignal(node);
+    }
+    bool setTunerFrequency(const QString& identity, std::int64_t hertz) override {
+        const QString node = ResolveIdentity(identity);
+        return !node.isEmpty() && SetTunerFrequency(node, hertz);
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<VideoHardware> SystemVideoHardware() {
+    static const auto system = std::make_shared<SystemHardware>();
+    return system;
+}
+
+CaptureControl::CaptureControl(QWidget* parent) : QWidget(parent), hardware_(SystemVideoHardware()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     repaintTimer_.setSingleShot(true);
     connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
@@ -23,10 +45,15 @@ CaptureControl::~CaptureControl() { close(); }
 
 const std::vector<VideoDevice>& CaptureControl::devices() const {
     if (!listed_) {
-        devices_ = VideoDevices();
+        devices_ = hardware_->devices();
         listed_ = true;
     }
     return devices_;
+}
+
+void CaptureControl::setHardware(std::shared_ptr<VideoHardware> hardware) {
+    hardware_ = hardware ? std::move(hardware) : SystemVideoHardware();
+    listed_ = false;
 }
 
 const VideoDevice* CaptureControl::currentDevice() const {
@@ -255,14 +282,11 @@ void CaptureControl::CloseStream() {
     streamUrl_.clear();
 }
 
-int CaptureControl::DeviceKind() const {
-    const VideoDevice* device = deviceIndex_ == NetworkCameraIndex ? nullptr : currentDevice();
-    return device && device->tuner ? 1 : 0;
-}
+int CaptureControl::DeviceKind() const { return tunerDevice() ? 1 : 0; }
 
-QString CaptureControl::tunerNode() const {
-    const VideoDevice* device = currentDevice();
-    return device && device->tuner ? ResolveIdentity(device->identity) : QString();
+const VideoDevice* CaptureControl::tunerDevice() const {
+    const VideoDevice* device = deviceIndex_ == NetworkCameraIndex ? nullptr : currentDevice();
+    return device && device->tuner ? device : nullptr;
 }
 
 int CaptureControl::TunerChannel(int query) const {
@@ -273,16 +297,18 @@ int CaptureControl::TunerChannel(int query) const {
 }
 
 bool CaptureControl::setTunerChannel(int channel) {
-    const QString node = tunerNode();
+    const VideoDevice* device = tunerDevice();
     const auto hertz = ChannelFrequency(tunerCountry_, tunerInput_, channel);
-    if (node.isEmpty() || !hertz || !SetTunerFrequency(node, *hertz)) return false;
+    if (!device || !hertz || !hardware_->setTunerFrequency(device->identity, *hertz)) return false;
     tunerChannel_ = channel;
     return true;
 }
 
 int CaptureControl::TunerSignal() const {
-    const QString node = tunerNode();
-    return node.isEmpty() ? 0 : media::TunerSignal(node).value_or(0);
+    const VideoDevice* device = tunerDevice();
+    if (!device) return 0;
+    // Analogue drivers report a locked carrier at or near full strength and noise far below it.
+    return hardware_->tunerSignal(device->identity).value_or(0) >= 50 ? 1 : 0;
 }
 
 int CaptureControl::DVTransport(int) { return 0; }

@@ -15,16 +15,33 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kestrova {
+
+// The hardware behind the control: the system's V4L2 devices, or in tests a TV card that cannot
+// exist here. Devices are found by their identity; the tuner answers in percent and tunes in Hz.
+class VideoHardware {
+public:
+    virtual ~VideoHardware() = default;
+    virtual std::vector<media::VideoDevice> devices() = 0;
+    virtual std::optional<int> tunerSignal(const QString& identity) = 0;
+    virtual bool setTunerFrequency(const QString& identity, std::int64_t hertz) = 0;
+};
+
+std::shared_ptr<VideoHardware> SystemVideoHardware();
 
 class CaptureControl : public QWidget {
     Q_OBJECT
 public:
     explicit CaptureControl(QWidget* parent = nullptr);
     ~CaptureControl() override;
+
+    // Where the devices come from; the system's unless a test gives its own. The list is read again.
+    void setHardware(std::shared_ptr<VideoHardware> hardware);
 
     // Device index of the IP camera at CameraUrl.
     static constexpr int NetworkCameraIndex = -2;
@@ -91,7 +108,10 @@ public:
     void StopStream();
     void CloseStream();
 
-    // 1 for a device with a tuner, 0 otherwise (no DV devices exist here).
+    // 1 for a device with a tuner, 0 otherwise (no DV devices exist here). The channel numbers and
+    // their limits (TunerChannel -2 and -3) follow the channel plan of the country and the input
+    // (1 cable, 2 antenna); a channel the plan lacks is not tuned. TunerSignal is 1 when the tuned
+    // channel carries a picture (the tuner reports at least half its strength), else 0.
     int DeviceKind() const;
     int TunerInput() const { return tunerInput_; }
     void setTunerInput(int input) { tunerInput_ = input; }
@@ -167,12 +187,13 @@ private:
     void frameArrived();
     const std::vector<media::VideoDevice>& devices() const;
     const media::VideoDevice* currentDevice() const;
-    QString tunerNode() const;
+    const media::VideoDevice* tunerDevice() const;
     bool startRecorder(media::RecorderSettings settings);
     void endCapture(const QString& reason);
     void captureFinished(const QString& reason, const media::RecorderStatistics& done);
     double sourceRate() const;
 
+    std::shared_ptr<VideoHardware> hardware_;
     mutable std::vector<media::VideoDevice> devices_;
     mutable std::vector<media::AudioDevice> audioDevices_;
     mutable bool listed_ = false;

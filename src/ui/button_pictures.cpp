@@ -59,6 +59,23 @@ void disk(QPainter& p) {
     p.drawRect(QRectF(7, 14, 10, 7));
 }
 
+void television(QPainter& p) {
+    p.setBrush(Steel);
+    p.drawRoundedRect(QRectF(2, 6, 20, 15), 2, 2);
+    p.setBrush(Sky);
+    p.drawRect(QRectF(5, 9, 14, 9));
+    p.drawLine(QPointF(8, 2), QPointF(12, 6));
+    p.drawLine(QPointF(16, 2), QPointF(12, 6));
+}
+
+// A bold sign (+, -, an arrow) in the corner of the television.
+void cornerSign(QPainter& p, const QPolygonF& sign, const QColor& colour) {
+    television(p);
+    p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(sign);
+}
+
 void scannerBody(QPainter& p) {
     p.setBrush(Steel);
     p.drawRoundedRect(QRectF(2, 11, 20, 9), 2, 2);
@@ -121,6 +138,44 @@ const std::map<QString, Drawing>& drawings() {
              scannerBody(p);
              p.setBrush(QColor(0, 140, 0));
              p.drawPolygon(QPolygonF({QPointF(8, 2), QPointF(16, 2), QPointF(12, 8)}));
+         }},
+        {QStringLiteral("tuner_station"), television},
+        {QStringLiteral("tuner_add"), [](QPainter& p) {
+             cornerSign(p, QPolygonF({QPointF(12, 10), QPointF(12, 18)}), QColor(0, 140, 0));
+             p.drawLine(QPointF(8, 14), QPointF(16, 14));
+         }},
+        {QStringLiteral("tuner_remove"),
+         [](QPainter& p) { cornerSign(p, QPolygonF({QPointF(8, 14), QPointF(16, 14)}), QColor(200, 30, 30)); }},
+        {QStringLiteral("tuner_up"),
+         [](QPainter& p) { cornerSign(p, QPolygonF({QPointF(8, 16), QPointF(12, 11), QPointF(16, 16)}), Ink); }},
+        {QStringLiteral("tuner_down"),
+         [](QPainter& p) { cornerSign(p, QPolygonF({QPointF(8, 11), QPointF(12, 16), QPointF(16, 11)}), Ink); }},
+        {QStringLiteral("tuner_antena"),
+         [](QPainter& p) {
+             p.setPen(QPen(Ink, 2, Qt::SolidLine, Qt::RoundCap));
+             p.drawLine(QPointF(12, 8), QPointF(12, 22));
+             p.drawLine(QPointF(4, 4), QPointF(12, 10));
+             p.drawLine(QPointF(20, 4), QPointF(12, 10));
+             p.drawLine(QPointF(6, 12), QPointF(18, 12));
+         }},
+        {QStringLiteral("tuner_cable"),
+         [](QPainter& p) {
+             p.setPen(QPen(Ink, 3, Qt::SolidLine, Qt::RoundCap));
+             p.setBrush(Qt::NoBrush);
+             QPainterPath path(QPointF(3, 20));
+             path.cubicTo(QPointF(8, 4), QPointF(14, 22), QPointF(19, 8));
+             p.drawPath(path);
+             p.setPen(QPen(Ink, 1));
+             p.setBrush(QColor(230, 190, 80));
+             p.drawRect(QRectF(17, 3, 5, 6));
+         }},
+        {QStringLiteral("tuner_country"),
+         [](QPainter& p) {
+             p.setBrush(QColor(120, 180, 240));
+             p.drawEllipse(QRectF(3, 3, 18, 18));
+             p.setBrush(QColor(80, 170, 80));
+             p.drawEllipse(QRectF(6, 7, 6, 5));
+             p.drawEllipse(QRectF(12, 12, 6, 6));
          }},
         {QStringLiteral("about"),
          [](QPainter& p) {

@@ -5,6 +5,7 @@
 #include "platform/media/frame_queue.h"
 #include "platform/media/test_pattern.h"
 
+#include "fake_tv_card.h"
 #include "kestrova_test.h"
 #include "media_test_support.h"
 #include "test_http_server.h"
@@ -192,6 +193,51 @@ TEST_F(CaptureControlTest, MembersWithoutHardwareAnswerPlainly) {
     EXPECT_EQ(control->RecordingLevel(), 40);
     control->setUseVMR9(true);
     EXPECT_TRUE(control->UseVMR9());
+}
+
+TEST_F(CaptureControlTest, TunerMembersTuneTheCountrysPlanAndReportASignal) {
+    auto card = kestrova::test::InstallFakeTvCard(*control);
+    ASSERT_EQ(control->VideoDeviceName(0), QStringLiteral("TV Card"));
+    control->setVideoDeviceIndex(1);
+    EXPECT_EQ(control->DeviceKind(), 0);
+    EXPECT_FALSE(control->setTunerChannel(5)) << "a device without a tuner ignores the call";
+    EXPECT_TRUE(card->tuned.empty());
+
+    control->setVideoDeviceIndex(0);
+    EXPECT_EQ(control->DeviceKind(), 1);
+    struct Case {
+        int country, input, channel;
+        std::int64_t hertz;  // 0: not tuned, the channel stays
+    };
+    const Case cases[] = {{1, 2, 7, 175250000}, {1, 1, 14, 121250000}, {49, 2, 21, 471250000},
+                          {49, 2, 15, 0}, {49, 2, 70, 0}, {351, 1, 13, 105250000}};
+    for (const Case& each : cases) {
+        const int before = control->TunerChannel();
+        const size_t count = card->tuned.size();
+        control->setTunerCountry(each.country);
+        control->setTunerInput(each.input);
+        const bool tuned = control->setTunerChannel(each.channel);
+        EXPECT_EQ(tuned, each.hertz != 0) << each.country << "/" << each.input << "/" << each.channel;
+        if (tuned) {
+            EXPECT_EQ(card->tuned.back(), each.hertz);
+            EXPECT_EQ(control->TunerChannel(), each.channel);
+        } else {
+            EXPECT_EQ(card->tuned.size(), count);
+            EXPECT_EQ(control->TunerChannel(), before);
+        }
+    }
+    control->setTunerCountry(1);
+    control->setTunerInput(1);
+    EXPECT_EQ(control->TunerChannel(-2), 2);
+    EXPECT_EQ(control->TunerChannel(-3), 125);
+
+    // Strength in percent becomes the yes or no a scan stops on.
+    control->setTunerInput(2);
+    card->strength = {{175250000, 100}, {181250000, 49}, {187250000, 50}};
+    for (const auto& [channel, signal] : std::vector<std::pair<int, int>>{{7, 1}, {8, 0}, {9, 1}, {10, 0}}) {
+        ASSERT_TRUE(control->setTunerChannel(channel));
+        EXPECT_EQ(control->TunerSignal(), signal) << "channel " << channel;
+    }
 }
 
 TEST(CaptureOverlaysTest, TimecodeAndKeyedPictureOverlay) {

@@ -82,7 +82,8 @@ TEST(V4l2Tuner, ChannelTableFollowsTheCountryAndInput) {
     const Case cases[] = {
         {1, 2, 2, 55250000},  {1, 2, 7, 175250000}, {1, 2, 14, 471250000}, {1, 1, 14, 121250000}, {1, 2, 70, std::nullopt},
         {49, 2, 2, 48250000}, {49, 2, 5, 175250000}, {49, 2, 21, 471250000}, {49, 2, 69, 855250000}, {49, 2, 15, std::nullopt},
-        {49, 1, 13, 105250000}, {44, 2, 1, std::nullopt},
+        {49, 1, 13, 105250000}, {49, 1, 70, 231250000}, {49, 1, 79, 294250000}, {49, 1, 80, 303250000},
+        {49, 1, 99, 455250000}, {49, 1, 100, std::nullopt}, {44, 2, 1, std::nullopt},
     };
     for (const Case& each : cases) {
         EXPECT_EQ(ChannelFrequency(each.country, each.input, each.channel), each.hertz) << each.country << "/" << each.input << "/" << each.channel;

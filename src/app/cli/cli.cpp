@@ -3,6 +3,7 @@
 #include "devices_command.h"
 #include "effect_command.h"
 #include "record_command.h"
+#include "scan_command.h"
 #include "still_command.h"
 #include "webshare_command.h"
 
@@ -71,6 +72,14 @@ const std::vector<Command>& Commands() {
          "Serves the web page with the live picture, as the web share mode does; the address goes to\n"
          "standard error. Port 0 takes any free port.",
          "kestrova-cli webshare --source testpattern --port 8080"},
+        {"scan", "--list | --out FILE [--device NAME] [--quality N] [--option NAME=VALUE]...  (a scanner's picture)",
+         RunScanCommand,
+         "Scans one picture through SANE; --option sets a scanner setting by SANE's name.\n"
+         "  --list            prints the scanners SANE finds: name, vendor, model and type\n"
+         "  --out FILE        the picture; its extension chooses the format\n"
+         "  --device NAME     the scanner (default: the first one listed)\n"
+         "  --quality N       JPEG quality 1..100",
+         "kestrova-cli scan --out page.jpg --option resolution=150"},
     };
     return commands;
 }

@@ -247,13 +247,15 @@ std::optional<std::int64_t> ChannelFrequency(int country, int input, int channel
         if (channel <= 22) return 121250000 + (channel - 14) * 6 * MHz;
         return 217250000 + (channel - 23) * 6 * MHz;
     }
-    // European plan: E2-E4 (7 MHz), E5-E12 (7 MHz), UHF E21-E69 (8 MHz); cable numbers S-channels after E12.
+    // European plan: E2-E4 (7 MHz), E5-E12 (7 MHz), UHF E21-E69 (8 MHz). Cable adds the special
+    // channels: S1-S8 as 13-20, S11-S20 (7 MHz) as 70-79 and the hyperband S21-S40 (8 MHz) as 80-99.
     if (channel <= 4) return 48250000 + (channel - 2) * 7 * MHz;
     if (channel <= 12) return 175250000 + (channel - 5) * 7 * MHz;
     if (input == 1 && channel < 21) return 105250000 + (channel - 13) * 7 * MHz;
     if (channel < 21) return std::nullopt;
     if (channel <= 69) return 471250000 + (channel - 21) * 8 * MHz;
-    return 111250000 + (channel - 70) * 7 * MHz;
+    if (channel <= 79) return 231250000 + (channel - 70) * 7 * MHz;
+    return 303250000 + (channel - 80) * 8 * MHz;
 }
 
 }  // namespace kestrova::media
