@@ -32,6 +32,7 @@ class HelpWindow;
 class DeviceToolbar;
 class Image;
 class Insertion;
+class OtherInfo;
 class Preferences;
 class StreamServer;
 class VideoScreen;
@@ -73,6 +74,9 @@ public:
     void showAbout();
     // The help page in the program's help window (Help menu and F1); one window, brought forward.
     void showHelp();
+    // Edit menu "Other Information" and the movie toolbar's "otherinfo": one window, brought forward.
+    void showOtherInfo();
+    OtherInfo* otherInfoWindow() const;
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
@@ -168,8 +172,7 @@ public:
     void imageCounterClicked();
 
 signals:
-    // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
-    void aviInfoWanted(const QString& fileName);
+    // A finished capture file wants to be shown in the movie viewer.
     void movieViewerWanted(const QString& fileName);
 
 protected:
@@ -262,6 +265,7 @@ private:
     QComboBox* aviBuildFps_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<OtherInfo> otherInfo_;
     // The load has put the stored layout in place: only then does a close store it again.
     bool layoutRestored_ = false;
     bool fitsFirstPicture_ = false;

@@ -108,7 +108,8 @@ void Master::buildMenus() {
     connect(addItem(edit, QStringLiteral("mnuCaptureFrame"), QStringLiteral("Capture Frame")), &QAction::triggered, this,
             [this] { SaveImage(false); });
     edit->addSeparator();
-    laterItem(edit, QStringLiteral("mnuOtherInformation"), QStringLiteral("Other Information"));
+    connect(addItem(edit, QStringLiteral("mnuOtherInformation"), QStringLiteral("Other Information")), &QAction::triggered, this,
+            &Master::showOtherInfo);
     edit->addSeparator();
     connect(addItem(edit, QStringLiteral("mnuPutOnClipboard"), QStringLiteral("Put On Clipboard")), &QAction::triggered, this,
             [this] { SaveImage(true); });

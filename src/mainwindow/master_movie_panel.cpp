@@ -115,7 +115,7 @@ void Master::buildMovieBar() {
     const Button buttons[] = {{"filename", "Set AVI Filename", false, true},
                               {"audio", "Capture Audio", true, true},
                               {"writeinfo", "Write Other Information", true, true},
-                              {"otherinfo", "Edit Other Information", false, false},
+                              {"otherinfo", "Edit Other Information", false, true},
                               {"compression", "Video Compression", false, false},
                               {"tcr", "", false, false}};
     for (const Button& button : buttons) {
@@ -142,6 +142,8 @@ void Master::movieToolbarClicked(const QString& key) {
         } else {
             StopMovieRecord();
         }
+    } else if (key == QLatin1String("otherinfo")) {
+        showOtherInfo();
     } else if (key == QLatin1String("motion")) {
         armMotion();
         if (QAction* motion = FindKeyed<QAction>(movieToolbar_, key)) motion->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "avi_info_command.h"
 #include "devices_command.h"
 #include "effect_command.h"
 #include "record_command.h"
@@ -45,6 +46,9 @@ const std::vector<Command>& Commands() {
          RunEffectCommand},
         {"record", RecordUsage(), RunRecordCommand},
         {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
+        {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
+                     "            it prints the texts)",
+         RunAviInfoCommand},
     };
     return commands;
 }
