@@ -33,6 +33,7 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class OtherInfo;
+class CodecsWindow;
 class Preferences;
 class StreamServer;
 class VideoScreen;
@@ -76,6 +77,10 @@ public:
     void showHelp();
     // Edit menu "Other Information" and the movie toolbar's "otherinfo": one window, brought forward.
     void showOtherInfo();
+    // The compressor of the connected source's movies, with the movie toolbar's sound choice.
+    void showVideoCompression();
+    // "Video Codecs": the installed codecs' window, one, brought forward.
+    void showCodecs();
     OtherInfo* otherInfoWindow() const;
 
     // Capture modes and the operation of the current one.
@@ -181,6 +186,8 @@ protected:
 
 private:
     void buildMenus();
+    // The compression and codec entries of the Video Settings menu.
+    void buildVideoSettingsMenu();
     void storeLayout();
     void fitFirstPicture();
     void setUpStatusMonitor();
@@ -266,6 +273,7 @@ private:
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
     QPointer<OtherInfo> otherInfo_;
+    QPointer<CodecsWindow> codecs_;
     // The load has put the stored layout in place: only then does a close store it again.
     bool layoutRestored_ = false;
     bool fitsFirstPicture_ = false;

@@ -1,10 +1,31 @@
-// The AVI tools as the main window opens them: the information texts' window.
+// The AVI tools and the compression choice as the main window opens them.
 
 #include "master.h"
 
+#include "avitools/codecs_window.h"
 #include "avitools/other_info.h"
+#include "avitools/what_codec.h"
+#include "capture/video_screen.h"
+#include "core/translate.h"
+#include "ui/keyed.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
 
 namespace kestrova {
+
+namespace {
+
+template <typename Window>
+void bringForward(Window* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
 
 OtherInfo* Master::otherInfoWindow() const { return otherInfo_; }
 
@@ -14,9 +35,34 @@ void Master::showOtherInfo() {
         otherInfo_->setWindowFlag(Qt::Window);
         otherInfo_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    otherInfo_->show();
-    otherInfo_->raise();
-    otherInfo_->activateWindow();
+    bringForward(otherInfo_.data());
+}
+
+void Master::showVideoCompression() {
+    const QAction* audio = FindKeyed<QAction>(movieToolbar_, QStringLiteral("audio"));
+    videoScreen_->VideoCompressionDialog(audio && audio->isChecked());
+}
+
+void Master::showCodecs() {
+    if (!codecs_) {
+        codecs_ = new CodecsWindow(this);
+        codecs_->setWindowFlag(Qt::Window);
+        codecs_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringForward(codecs_.data());
+}
+
+void Master::buildVideoSettingsMenu() {
+    QMenu* video = menuBar()->addMenu(Translate(QStringLiteral("Video &Settings")));
+    video->setObjectName(QStringLiteral("mnuVideoSettings"));
+    auto item = [video](const char* name, const char* caption) {
+        QAction* action = video->addAction(Translate(QString::fromLatin1(caption)));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    connect(item("mnuVideoCompression", "Video Compression"), &QAction::triggered, this, &Master::showVideoCompression);
+    connect(item("mnuVideoCodecs", "Video Codecs"), &QAction::triggered, this, &Master::showCodecs);
+    connect(item("mnuWhatCodec", "What Codec..."), &QAction::triggered, this, [] { WhatCodec(); });
 }
 
 }  // namespace kestrova

@@ -123,6 +123,8 @@ void Master::buildMenus() {
     view->addSeparator();
     laterItem(view, QStringLiteral("mnuFullScreen"), QStringLiteral("Full Screen"));
 
+    buildVideoSettingsMenu();
+
     QMenu* toolbars = menuBar()->addMenu(Translate(QStringLiteral("&Toolbars")));
     toolbars->setObjectName(QStringLiteral("mnuToolbars"));
     buildToolbarsMenu(toolbars);

@@ -116,7 +116,7 @@ void Master::buildMovieBar() {
                               {"audio", "Capture Audio", true, true},
                               {"writeinfo", "Write Other Information", true, true},
                               {"otherinfo", "Edit Other Information", false, true},
-                              {"compression", "Video Compression", false, false},
+                              {"compression", "Video Compression", false, true},
                               {"tcr", "", false, false}};
     for (const Button& button : buttons) {
         const QString key = QString::fromLatin1(button.key);
@@ -142,6 +142,8 @@ void Master::movieToolbarClicked(const QString& key) {
         } else {
             StopMovieRecord();
         }
+    } else if (key == QLatin1String("compression")) {
+        showVideoCompression();
     } else if (key == QLatin1String("otherinfo")) {
         showOtherInfo();
     } else if (key == QLatin1String("motion")) {

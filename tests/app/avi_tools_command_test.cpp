@@ -62,3 +62,20 @@ TEST_F(AviToolsCommandTest, FilesThatAreNoMovieGiveOneLine) {
     EXPECT_FALSE(QFile::exists(tempPath("missing.avi")));
     EXPECT_FALSE(QFile::exists(tempPath("x.avi")));
 }
+
+TEST_F(AviToolsCommandTest, WhatCodecPrintsTheCodeAndTheCodecsName) {
+    const QString movie = tempPath("clip.avi");
+    ASSERT_EQ(test::RunCli({"record", "--source", "testpattern", "--out", movie, "--seconds", "0.2", "--fps", "10", "--size", "160x120"}).status,
+              cli::ExitOk);
+    const test::CliOutcome named = test::RunCli({"what-codec", movie});
+    EXPECT_EQ(named.status, cli::ExitOk) << named.err.toStdString();
+    EXPECT_EQ(named.out, "MJPG\tMotion JPEG\n");
+    const QString raw = tempPath("raw.avi");
+    ASSERT_EQ(test::RunCli({"record", "--source", "testpattern", "--out", raw, "--seconds", "0.2", "--fps", "10", "--size", "160x120",
+                            "--codec", "bgr24"}).status,
+              cli::ExitOk);
+    EXPECT_EQ(test::RunCli({"what-codec", raw}).out, "none\tIs not compressed. Codec not required.\n");
+    const test::CliOutcome text = test::RunCli({"what-codec", tempPath("missing.avi")});
+    EXPECT_EQ(text.status, cli::ExitFailed);
+    EXPECT_EQ(text.err.count('\n'), 1);
+}

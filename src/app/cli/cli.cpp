@@ -6,6 +6,7 @@
 #include "record_command.h"
 #include "still_command.h"
 #include "webshare_command.h"
+#include "what_codec_command.h"
 
 #include "core/settings.h"
 #include "core/startup.h"
@@ -49,6 +50,7 @@ const std::vector<Command>& Commands() {
         {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
                      "            it prints the texts)",
          RunAviInfoCommand},
+        {"what-codec", "FILE.avi  (the four-character code of its video and the codec's name)", RunWhatCodecCommand},
     };
     return commands;
 }
