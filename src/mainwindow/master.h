@@ -33,6 +33,7 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class OtherInfo;
+class AviBuilderPanel;
 class CodecsWindow;
 class Preferences;
 class StreamServer;
@@ -85,6 +86,10 @@ public:
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
+    // Empties the AVI builder (and ends a build); every change of mode does.
+    void ClearAVIBuilderBuffer();
+    AviBuilderPanel* aviBuilder() const { return aviBuilder_; }
+    QComboBox* aviBuildFps() const { return aviBuildFps_; }
     void StartStopCapture(bool start);
     void StopMovieRecord();
     void RecordNow();
@@ -270,6 +275,7 @@ private:
     QComboBox* multipleImageModeList_ = nullptr;
     QComboBox* multipleImageFrameRate_ = nullptr;
     QComboBox* aviBuildFps_ = nullptr;
+    AviBuilderPanel* aviBuilder_ = nullptr;
     UnloadMode unloadMode_ = UnloadMode::User;
     QPointer<HelpWindow> helpWindow_;
     QPointer<OtherInfo> otherInfo_;

@@ -7,6 +7,7 @@
 #include "kestrova_test.h"
 #include "movie_probe.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace kestrova;
@@ -78,4 +79,49 @@ TEST_F(AviToolsCommandTest, WhatCodecPrintsTheCodeAndTheCodecsName) {
     const test::CliOutcome text = test::RunCli({"what-codec", tempPath("missing.avi")});
     EXPECT_EQ(text.status, cli::ExitFailed);
     EXPECT_EQ(text.err.count('\n'), 1);
+}
+
+TEST_F(AviToolsCommandTest, BuildAviMakesAMovieOfTheBitmapsOrRefusesWithoutLeavingOne) {
+    QStringList bitmaps;
+    for (int n = 0; n < 4; ++n) {
+        const QString still = tempPath(QStringLiteral("f%1.bmp").arg(n));
+        ASSERT_EQ(test::RunCli({"still", "--source", "testpattern", "--out", still, "--size", "160x120"}).status, cli::ExitOk);
+        bitmaps << still;
+    }
+    const QString movie = tempPath("built.avi");
+    const test::CliOutcome built = test::RunCli(QStringList{"build-avi", "--out", movie, "--fps", "4", "--codec", "mpeg4"} + bitmaps);
+    ASSERT_EQ(built.status, cli::ExitOk) << built.err.toStdString();
+    EXPECT_EQ(built.out, QStringLiteral("frames=4 fps=4 file=%1\n").arg(movie));
+    EXPECT_TRUE(built.err.contains("4 of 4 frames"));
+    const test::MovieProbe probe = test::ProbeMovie(movie);
+    EXPECT_EQ(probe.videoPackets, 4);
+    EXPECT_EQ(probe.videoCodec, "mpeg4");
+    EXPECT_DOUBLE_EQ(probe.frameRate, 4);
+
+    const QString big = tempPath("big.bmp");
+    ASSERT_EQ(test::RunCli({"still", "--source", "testpattern", "--out", big, "--size", "320x240"}).status, cli::ExitOk);
+    QFile text(tempPath("notes.bmp"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("words");
+    text.close();
+    struct Case {
+        QStringList bitmaps;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{bitmaps[0], big}, "big.bmp is 320x240, the movie 160x120"},
+        {{bitmaps[0], text.fileName()}, "notes.bmp is not a bitmap"},
+        {{text.fileName()}, "notes.bmp is not a bitmap"},
+    };
+    for (const Case& c : cases) {
+        const QString out = tempPath("refused.avi");
+        const test::CliOutcome refused = test::RunCli(QStringList{"build-avi", "--out", out} + c.bitmaps);
+        EXPECT_EQ(refused.status, cli::ExitFailed);
+        EXPECT_TRUE(refused.err.contains(QString::fromLatin1(c.message))) << refused.err.toStdString();
+        EXPECT_EQ(refused.err.count("kestrova-cli"), 1) << refused.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    EXPECT_EQ(QDir(tempPath("")).entryList(QDir::Files | QDir::Hidden).filter("refused").size(), 0);
+    EXPECT_EQ(test::RunCli({"build-avi", "--out", movie}).status, cli::ExitUsage);
+    EXPECT_EQ(test::RunCli(QStringList{"build-avi", "--out", movie, "--codec", "nope"} + bitmaps).status, cli::ExitUsage);
 }

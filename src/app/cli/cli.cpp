@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "avi_info_command.h"
+#include "build_avi_command.h"
 #include "devices_command.h"
 #include "effect_command.h"
 #include "record_command.h"
@@ -47,6 +48,7 @@ const std::vector<Command>& Commands() {
          RunEffectCommand},
         {"record", RecordUsage(), RunRecordCommand},
         {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
+        {"build-avi", BuildAviUsage(), RunBuildAviCommand},
         {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
                      "            it prints the texts)",
          RunAviInfoCommand},
