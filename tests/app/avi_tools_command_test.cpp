@@ -125,3 +125,29 @@ TEST_F(AviToolsCommandTest, BuildAviMakesAMovieOfTheBitmapsOrRefusesWithoutLeavi
     EXPECT_EQ(test::RunCli({"build-avi", "--out", movie}).status, cli::ExitUsage);
     EXPECT_EQ(test::RunCli(QStringList{"build-avi", "--out", movie, "--codec", "nope"} + bitmaps).status, cli::ExitUsage);
 }
+
+TEST_F(AviToolsCommandTest, ExtractWritesNumberedPicturesOrRefusesADamagedMovie) {
+    const QString movie = tempPath("clip.avi");
+    ASSERT_EQ(test::RunCli({"record", "--source", "testpattern", "--out", movie, "--seconds", "0.5", "--fps", "10", "--size", "160x120"}).status,
+              cli::ExitOk);
+    ASSERT_TRUE(QDir().mkpath(tempPath("out")));
+    const test::CliOutcome extracted = test::RunCli({"extract", "--in", movie, "--out", tempPath("out/shot.jpg"), "--quality", "90"});
+    ASSERT_EQ(extracted.status, cli::ExitOk) << extracted.err.toStdString();
+    EXPECT_EQ(extracted.out, QStringLiteral("frames=5 first=%1\n").arg(tempPath("out/shot_Frame_000000.jpg")));
+    EXPECT_EQ(QDir(tempPath("out")).entryList(QDir::Files),
+              QStringList({"shot_Frame_000000.jpg", "shot_Frame_000001.jpg", "shot_Frame_000002.jpg", "shot_Frame_000003.jpg",
+                           "shot_Frame_000004.jpg"}));
+
+    QFile whole(movie);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile cut(tempPath("cut.avi"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.read(400));
+    cut.close();
+    for (const QString& in : {cut.fileName(), tempPath("missing.avi")}) {
+        const test::CliOutcome refused = test::RunCli({"extract", "--in", in, "--out", tempPath("bad/x.bmp")});
+        EXPECT_EQ(refused.status, cli::ExitFailed) << in.toStdString();
+        EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.toStdString();
+    }
+    EXPECT_EQ(test::RunCli({"extract", "--in", movie, "--out", tempPath("x.png")}).status, cli::ExitUsage);
+}

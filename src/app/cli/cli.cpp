@@ -4,6 +4,7 @@
 #include "build_avi_command.h"
 #include "devices_command.h"
 #include "effect_command.h"
+#include "extract_command.h"
 #include "record_command.h"
 #include "still_command.h"
 #include "webshare_command.h"
@@ -49,6 +50,8 @@ const std::vector<Command>& Commands() {
         {"record", RecordUsage(), RunRecordCommand},
         {"webshare", "--source S [--port N] [--quality N] [--seconds N]  (the live page until Ctrl+C or N seconds)", RunWebShare},
         {"build-avi", BuildAviUsage(), RunBuildAviCommand},
+        {"extract", "--in FILE.avi --out NAME.bmp|NAME.jpg [--quality N]  (every frame as NAME_Frame_000000.bmp ...)",
+         RunExtractCommand},
         {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
                      "            it prints the texts)",
          RunAviInfoCommand},
