@@ -33,6 +33,7 @@ class DeviceToolbar;
 class Image;
 class Insertion;
 class OtherInfo;
+class MovieViewer;
 class AviBuilderPanel;
 class CodecsWindow;
 class Preferences;
@@ -82,6 +83,9 @@ public:
     void showVideoCompression();
     // "Video Codecs": the installed codecs' window, one, brought forward.
     void showCodecs();
+    // A new movie viewer on the file (several may be open); the main toolbar's "viewer" asks first.
+    MovieViewer* openMovieViewer(const QString& fileName);
+    void chooseMovieForViewer();
     OtherInfo* otherInfoWindow() const;
 
     // Capture modes and the operation of the current one.

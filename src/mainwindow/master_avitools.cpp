@@ -3,13 +3,19 @@
 #include "master.h"
 
 #include "avitools/codecs_window.h"
+#include "avitools/movie_viewer.h"
 #include "avitools/other_info.h"
 #include "avitools/what_codec.h"
 #include "capture/video_screen.h"
+#include "core/global_state.h"
 #include "core/translate.h"
+#include "imaging/image_window.h"
+#include "platform/prompts.h"
 #include "ui/keyed.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -50,6 +56,34 @@ void Master::showCodecs() {
         codecs_->setAttribute(Qt::WA_DeleteOnClose);
     }
     bringForward(codecs_.data());
+}
+
+MovieViewer* Master::openMovieViewer(const QString& fileName) {
+    auto* viewer = new MovieViewer(this);
+    viewer->setWindowFlag(Qt::Window);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    Vars.ViewerOpen = true;
+    viewer->setWindowTitle(QFileInfo(fileName).fileName());
+    connect(viewer, &MovieViewer::statusText, statusString_, &QLabel::setText);
+    connect(viewer, &MovieViewer::frameExtracted, this, [this](const QImage& frame, const QString& caption) {
+        auto* editor = new Image(this);
+        editor->setWindowFlag(Qt::Window);
+        editor->setAttribute(Qt::WA_DeleteOnClose);
+        editor->setPicture(frame);
+        editor->setResetPicture(frame);
+        editor->setWindowTitle(caption);
+        placeEditor(*editor);
+        editor->show();
+    });
+    viewer->open(fileName);
+    viewer->show();
+    return viewer;
+}
+
+void Master::chooseMovieForViewer() {
+    const QString name = CurrentPrompts().openFile(Translate(QStringLiteral("Open AVI")), QtFileFilter(QStringLiteral("Movie File (*.avi)|*.avi|")),
+                                                   QString());
+    if (!name.isEmpty()) openMovieViewer(name);
 }
 
 void Master::buildVideoSettingsMenu() {

@@ -173,7 +173,11 @@ void Master::openCaptureFile() {
         QString());
     if (name.isEmpty()) return;
     const QString ending = name.right(3).toLower();
-    if (ending != QLatin1String("bmp") && ending != QLatin1String("jpg")) return;  // parameters and movies come later
+    if (ending == QLatin1String("avi")) {
+        openMovieViewer(name);
+        return;
+    }
+    if (ending != QLatin1String("bmp") && ending != QLatin1String("jpg")) return;  // parameters files come later
     const QImage picture = ReadPicture(name);
     if (picture.isNull()) {
         CurrentPrompts().message(Translate(QStringLiteral("Bad file format.")), PromptIcon::Critical, PromptButtons::Ok,
