@@ -151,3 +151,23 @@ TEST_F(AviToolsCommandTest, ExtractWritesNumberedPicturesOrRefusesADamagedMovie)
     }
     EXPECT_EQ(test::RunCli({"extract", "--in", movie, "--out", tempPath("x.png")}).status, cli::ExitUsage);
 }
+
+TEST_F(AviToolsCommandTest, ExportDvWritesADvStreamFfmpegReads) {
+    const QString movie = tempPath("clip.avi");
+    ASSERT_EQ(test::RunCli({"record", "--source", "testpattern", "--out", movie, "--seconds", "0.4", "--fps", "25", "--size", "160x120"}).status,
+              cli::ExitOk);
+    const QString dv = tempPath("clip.dv");
+    const test::CliOutcome exported = test::RunCli({"export-dv", "--in", movie, "--out", dv});
+    ASSERT_EQ(exported.status, cli::ExitOk) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, QStringLiteral("frames=10 standard=PAL file=%1\n").arg(dv));
+    EXPECT_TRUE(exported.err.contains("10 of 10 frames"));
+    const test::MovieProbe probe = test::ProbeMovie(dv, true);
+    EXPECT_EQ(probe.videoCodec, "dvvideo");
+    EXPECT_EQ(probe.decodedFrames, 10);
+
+    const test::CliOutcome refused = test::RunCli({"export-dv", "--in", tempPath("missing.avi"), "--out", tempPath("no.dv")});
+    EXPECT_EQ(refused.status, cli::ExitFailed);
+    EXPECT_EQ(refused.err.count('\n'), 1);
+    EXPECT_FALSE(QFile::exists(tempPath("no.dv")));
+    EXPECT_EQ(test::RunCli({"export-dv", "--in", movie}).status, cli::ExitUsage);
+}

@@ -4,6 +4,7 @@
 #include "build_avi_command.h"
 #include "devices_command.h"
 #include "effect_command.h"
+#include "export_dv_command.h"
 #include "extract_command.h"
 #include "record_command.h"
 #include "still_command.h"
@@ -55,6 +56,7 @@ const std::vector<Command>& Commands() {
         {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
                      "            it prints the texts)",
          RunAviInfoCommand},
+        {"export-dv", "--in FILE.avi --out FILE.dv  (PAL or NTSC by the movie's frame rate)", RunExportDvCommand},
         {"what-codec", "FILE.avi  (the four-character code of its video and the codec's name)", RunWhatCodecCommand},
     };
     return commands;
