@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -227,6 +229,32 @@ void AviBuilderPanel::BuildAviFromList() {
     const QString path = CurrentPrompts().saveFile(Translate(QStringLiteral("Save AVI")), QtFileFilter(QStringLiteral("Video Clip AVI (*.avi)|*.avi")),
                                                    proposed);
     if (path.isEmpty()) return;
+    // The compressor is confirmed in a window of its own; cancelling it ends the build quietly. The
+    // window is modal to the main window without a loop of its own: OK goes on from its signal.
+    auto* options = new QDialog(window());
+    options->setObjectName(QStringLiteral("AviSaveOptions"));
+    options->setWindowTitle(Translate(QStringLiteral("Video Compression")));
+    options->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(options);
+    layout->addWidget(new QLabel(Translate(QStringLiteral("Compressor:")), options));
+    auto* choice = new QComboBox(options);
+    choice->setObjectName(QStringLiteral("choice"));
+    for (int i = 0; i < ImgAviCodec->count(); ++i) choice->addItem(ImgAviCodec->itemText(i));
+    choice->setCurrentIndex(ImgAviCodec->currentIndex());
+    layout->addWidget(choice);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, options);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, options, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, options, &QDialog::reject);
+    connect(options, &QDialog::accepted, this, [this, path, choice] {
+        ImgAviCodec->setCurrentIndex(choice->currentIndex());
+        startBuild(path);
+    });
+    options->open();
+}
+
+void AviBuilderPanel::startBuild(const QString& path) {
+    if (build_ || list_.paths().isEmpty()) return;
     AviBuildSettings settings;
     settings.out = path;
     settings.paths = list_.paths();

@@ -33,6 +33,7 @@ public:
     void AddBitmapToListQuietly(const QString& path);
     // "Group Selection": a folder and a mask.
     void AddGroupToAviBuilder();
+    // Asks for the movie's name, then for the compressor (the window "AviSaveOptions"), then builds.
     void BuildAviFromList();
     void ClearAVIBuilderBuffer();
     bool building() const { return build_ != nullptr; }
@@ -58,6 +59,7 @@ private:
     void buttons();
     void showPreview(const QImage& picture, const QString& caption);
     void closePreview();
+    void startBuild(const QString& path);
     void buildTick();
     void endBuild(const QString& caption, const QString& error);
 

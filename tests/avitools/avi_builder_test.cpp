@@ -15,6 +15,8 @@
 #include "wait_until.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -178,21 +180,41 @@ TEST_F(AviBuilderTest, ThePanelAddsBuildsAndCancels) {
     EXPECT_EQ(panel.list().paths(), QStringList({bitmap(0), bitmap(2), bitmap(1)}));
 
     Vars.CaptureFileName = tempPath("clip.bmp");
-    prompts->fileAnswers = {tempPath("clip.avi")};
+    prompts->fileAnswers = {tempPath("clip.avi"), tempPath("never.avi")};
     panel.BuildAviFromList();
+    auto options = [&]() -> QDialog* {
+        for (QDialog* open : window.findChildren<QDialog*>("AviSaveOptions")) {
+            if (open->isVisible()) return open;
+        }
+        return nullptr;
+    };
+    ASSERT_NE(options(), nullptr);
+    EXPECT_FALSE(panel.building()) << "the compressor comes first";
+    EXPECT_TRUE(options()->isModal());
+    options()->findChild<QComboBox*>("choice")->setCurrentIndex(media::VideoCompressorByKey("mpeg4"));
+    options()->accept();
     EXPECT_TRUE(panel.building());
     EXPECT_EQ(panel.BuildAVI->text(), "Cancel");
     EXPECT_FALSE(button("add")->isEnabled());
     ASSERT_TRUE(test::WaitUntil([&] { return !panel.building(); }, 5000));
     EXPECT_EQ(panel.preview()->windowTitle(), "Finished. (3 frames)");
     const test::MovieProbe probe = ProbeMovie(tempPath("clip.avi"), true);
+    EXPECT_EQ(probe.videoCodec, "mpeg4");
     EXPECT_EQ(probe.counters, std::vector<std::int64_t>({0, 2, 1}));
+    // A cancelled compressor window builds nothing.
+    panel.BuildAviFromList();
+    ASSERT_NE(options(), nullptr);
+    options()->reject();
+    EXPECT_FALSE(panel.building());
+    EXPECT_FALSE(QFile::exists(tempPath("never.avi")));
     EXPECT_DOUBLE_EQ(probe.frameRate, 5);
 
     // Cancel at once: the movie never takes its name.
     for (int n = 10; n < 60; ++n) panel.AddBitmapToList(bitmap(n));
     prompts->fileAnswers = {tempPath("cancelled.avi")};
     panel.BuildAviFromList();
+    ASSERT_NE(options(), nullptr);
+    options()->accept();
     ASSERT_TRUE(panel.building());
     panel.BuildAVI->click();
     EXPECT_FALSE(panel.building());
