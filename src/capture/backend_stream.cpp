@@ -2,6 +2,7 @@
 // and gives stills; movies and single frames are not supported.
 
 #include "backends.h"
+#include "video_codec.h"
 #include "video_screen.h"
 
 #include "core/settings.h"
@@ -49,5 +50,7 @@ bool StreamBackend::FullScreenInPlace() {
     control().setFullScreen(1);
     return true;
 }
+
+void StreamBackend::VideoCompressionDialog(bool audio) { ShowVideoCODEC(control(), audio, &screen_); }
 
 }  // namespace kestrova

@@ -256,6 +256,6 @@ void VfwBackend::VideoDisplay() {
     RefreshWindow();
 }
 
-void VfwBackend::VideoCompressionDialog() { capDlgVideoCompression(Vars.CaptureWindow); }
+void VfwBackend::VideoCompressionDialog(bool) { capDlgVideoCompression(Vars.CaptureWindow); }
 
 }  // namespace kestrova

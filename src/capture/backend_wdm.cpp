@@ -4,6 +4,7 @@
 #include "capture_dialog.h"
 #include "device_choice.h"
 #include "device_dialogs.h"
+#include "video_codec.h"
 #include "video_screen.h"
 
 #include "core/global_state.h"
@@ -146,6 +147,8 @@ void WdmBackend::VideoDisplay() {
 }
 
 void WdmBackend::WDMCaptureDialog() { ShowCaptureDialog(control(), &screen_); }
+
+void WdmBackend::VideoCompressionDialog(bool audio) { ShowVideoCODEC(control(), audio, &screen_); }
 
 bool WdmBackend::chooseAudioDevice(int position) {
     control().setAudioDeviceIndex(position);

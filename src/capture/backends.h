@@ -47,7 +47,7 @@ public:
     void VideoSource() override;
     void VideoFormat() override;
     void VideoDisplay() override;
-    void VideoCompressionDialog() override;
+    void VideoCompressionDialog(bool audio) override;
     bool progressThroughCallback() const override { return true; }
     bool stopsOnRequest() const override { return true; }
 
@@ -76,6 +76,7 @@ public:
     void VideoFormat() override;
     void VideoDisplay() override;
     void WDMCaptureDialog() override;
+    void VideoCompressionDialog(bool audio) override;
     bool chooseAudioDevice(int position) override;
     void chooseAudioInput(int position) override;
     bool previewFollowsMovieRate() const override { return true; }
@@ -95,6 +96,7 @@ public:
     void Disconnect() override;
     void ResizeWDM() override;
     bool FullScreenInPlace() override;
+    void VideoCompressionDialog(bool audio) override;
 
 protected:
     void finishOpen() override;

@@ -1,5 +1,8 @@
 #include "device_toolbar.h"
 
+#include "avitools/export_dv.h"
+#include "platform/capture_control.h"
+
 #include "source_kind.h"
 #include "video_screen.h"
 #include "video_settings.h"
@@ -13,6 +16,25 @@
 #include <QToolButton>
 
 namespace kestrova {
+
+namespace {
+
+// The export window over the capture control. The control answers as a device without a DV
+// transport: Linux offers no DV camcorder to it, so DeviceKind never enables the button.
+class ControlDvExport final : public DvExportControl {
+public:
+    explicit ControlDvExport(CaptureControl& control) : control_(control) {}
+    void StartDVExport(const QString&) override {}
+    int DVTransport(int command) override { return control_.DVTransport(command); }
+    qint64 Position() const override { return 0; }
+    qint64 StreamLength() const override { return 0; }
+    void CloseStream() override { control_.CloseStream(); }
+
+private:
+    CaptureControl& control_;
+};
+
+}  // namespace
 
 namespace {
 constexpr int ButtonsPerRow = 7;
@@ -121,6 +143,11 @@ void DeviceToolbar::buttonClicked(const QString& key) {
         settings.exec();
     } else if (key == QLatin1String("fullscreen")) {
         emit fullscreenClicked();
+    } else if (key == QLatin1String("exportdv")) {
+        auto* window = new ExportDV(std::make_unique<ControlDvExport>(*screen_.wdmX()), this->window());
+        window->setWindowFlag(Qt::Window);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
     }
 }
 

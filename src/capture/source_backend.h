@@ -69,7 +69,8 @@ public:
     virtual void VideoFormat() {}
     virtual void VideoDisplay() {}
     virtual void WDMCaptureDialog() {}
-    virtual void VideoCompressionDialog() {}
+    // audio: sound goes into the movie, so its compressor is chosen too.
+    virtual void VideoCompressionDialog(bool /*audio*/) {}
 
     // Sound: the device and input of the sound lists.
     virtual bool chooseAudioDevice(int /*position*/) { return false; }

@@ -266,7 +266,7 @@ void VideoScreen::VideoSource() { backend_->VideoSource(); }
 void VideoScreen::VideoFormat() { backend_->VideoFormat(); }
 void VideoScreen::VideoDisplay() { backend_->VideoDisplay(); }
 void VideoScreen::WDMCaptureDialog() { backend_->WDMCaptureDialog(); }
-void VideoScreen::VideoCompressionDialog() { backend_->VideoCompressionDialog(); }
+void VideoScreen::VideoCompressionDialog(bool audio) { backend_->VideoCompressionDialog(audio); }
 void VideoScreen::ResizeWDM() { backend_->ResizeWDM(); }
 void VideoScreen::SizeVideoWindow() { backend_->SizeVideoWindow(); }
 QString VideoScreen::GetFilename() const { return backend_->GetFilename(); }

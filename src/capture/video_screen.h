@@ -150,7 +150,7 @@ public:
     void DVStatusTick();
     // The running timecode over the picture while the movie toolbar's "tcr" button is down.
     void ShowTCR(bool tcrButtonDown);
-    void VideoCompressionDialog();
+    void VideoCompressionDialog(bool audio = false);
     void showVideoInfo();
     void DragWindow();
 

@@ -32,6 +32,8 @@ Master::Master(QWidget* parent) : QMainWindow(parent), freeSpace(DiskFreeSpace),
     buildBands();
     buildMainToolbar();
     buildMenus();
+    // The end of a capture asks for the viewer when the preferences say so.
+    connect(this, &Master::movieViewerWanted, this, &Master::openMovieViewer);
     buildAudioMenu();
     setUpDisplay();
     setUpStatusMonitor();

@@ -35,6 +35,10 @@ class HelpWindow;
 class DeviceToolbar;
 class Image;
 class Insertion;
+class OtherInfo;
+class MovieViewer;
+class AviBuilderPanel;
+class CodecsWindow;
 class Preferences;
 class RS232;
 class ScannerSource;
@@ -81,9 +85,23 @@ public:
     void showAbout();
     // The help page in the program's help window (Help menu and F1); one window, brought forward.
     void showHelp();
+    // Edit menu "Other Information" and the movie toolbar's "otherinfo": one window, brought forward.
+    void showOtherInfo();
+    // The compressor of the connected source's movies, with the movie toolbar's sound choice.
+    void showVideoCompression();
+    // "Video Codecs": the installed codecs' window, one, brought forward.
+    void showCodecs();
+    // A new movie viewer on the file (several may be open); the main toolbar's "viewer" asks first.
+    MovieViewer* openMovieViewer(const QString& fileName);
+    void chooseMovieForViewer();
+    OtherInfo* otherInfoWindow() const;
 
     // Capture modes and the operation of the current one.
     void SetCaptureMode(const QString& mode);
+    // Empties the AVI builder (and ends a build); every change of mode does.
+    void ClearAVIBuilderBuffer();
+    AviBuilderPanel* aviBuilder() const { return aviBuilder_; }
+    QComboBox* aviBuildFps() const { return aviBuildFps_; }
     void StartStopCapture(bool start);
     void StopMovieRecord();
     void RecordNow();
@@ -205,8 +223,7 @@ public:
     ScanProgress* scanProgressWindow() const;
 
 signals:
-    // A finished capture file wants its AVI INFO texts written, or to be shown in the movie viewer.
-    void aviInfoWanted(const QString& fileName);
+    // A finished capture file wants to be shown in the movie viewer.
     void movieViewerWanted(const QString& fileName);
 
 protected:
@@ -215,6 +232,8 @@ protected:
 
 private:
     void buildMenus();
+    // The compression and codec entries of the Video Settings menu.
+    void buildVideoSettingsMenu();
     void storeLayout();
     void fitFirstPicture();
     void setUpStatusMonitor();
@@ -320,6 +339,9 @@ private:
     QPointer<HelpWindow> helpWindow_;
     QPointer<AudioDetector> audioDetector_;
     QPointer<RS232> serialTrigger_;
+    AviBuilderPanel* aviBuilder_ = nullptr;
+    QPointer<OtherInfo> otherInfo_;
+    QPointer<CodecsWindow> codecs_;
     // The load has put the stored layout in place: only then does a close store it again.
     bool layoutRestored_ = false;
     bool fitsFirstPicture_ = false;

@@ -138,7 +138,7 @@ void Master::buildMainToolbar() {
         return made;
     };
     connect(button("open", "Open"), &QAction::triggered, this, &Master::openCaptureFile);
-    // The capture parameters file and the movie viewer come with their windows.
+    // The capture parameters file comes with its window.
     button("save", "Save Capture Parameters")->setEnabled(false);
     const std::array<std::pair<const char*, const char*>, 5> modes = {{{"movie", "Movie Capture"},
                                                                        {"image", "Image Capture"},
@@ -151,7 +151,7 @@ void Master::buildMainToolbar() {
         const QString modeKey = QString::fromLatin1(key);
         connect(mode, &QAction::triggered, this, [this, modeKey] { SetCaptureMode(modeKey); });
     }
-    button("viewer", "Movie Viewer")->setEnabled(false);
+    connect(button("viewer", "Movie Viewer"), &QAction::triggered, this, &Master::chooseMovieForViewer);
     connect(button("preferences", "Preferences"), &QAction::triggered, this, [this] { showPreferences(Qt::ApplicationModal); });
     button("scanner", "Scan Now");
     button("choose_scanner", "Choose Scanner...");

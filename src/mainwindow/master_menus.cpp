@@ -108,7 +108,8 @@ void Master::buildMenus() {
     connect(addItem(edit, QStringLiteral("mnuCaptureFrame"), QStringLiteral("Capture Frame")), &QAction::triggered, this,
             [this] { SaveImage(false); });
     edit->addSeparator();
-    laterItem(edit, QStringLiteral("mnuOtherInformation"), QStringLiteral("Other Information"));
+    connect(addItem(edit, QStringLiteral("mnuOtherInformation"), QStringLiteral("Other Information")), &QAction::triggered, this,
+            &Master::showOtherInfo);
     edit->addSeparator();
     connect(addItem(edit, QStringLiteral("mnuPutOnClipboard"), QStringLiteral("Put On Clipboard")), &QAction::triggered, this,
             [this] { SaveImage(true); });
@@ -121,6 +122,8 @@ void Master::buildMenus() {
             [this] { videoScreen_->Preview(previewRate_->currentIndex() + 1); });
     view->addSeparator();
     laterItem(view, QStringLiteral("mnuFullScreen"), QStringLiteral("Full Screen"));
+
+    buildVideoSettingsMenu();
 
     QMenu* toolbars = menuBar()->addMenu(Translate(QStringLiteral("&Toolbars")));
     toolbars->setObjectName(QStringLiteral("mnuToolbars"));
@@ -174,7 +177,11 @@ void Master::openCaptureFile() {
         QString());
     if (name.isEmpty()) return;
     const QString ending = name.right(3).toLower();
-    if (ending != QLatin1String("bmp") && ending != QLatin1String("jpg")) return;  // parameters and movies come later
+    if (ending == QLatin1String("avi")) {
+        openMovieViewer(name);
+        return;
+    }
+    if (ending != QLatin1String("bmp") && ending != QLatin1String("jpg")) return;  // parameters files come later
     const QImage picture = ReadPicture(name);
     if (picture.isNull()) {
         CurrentPrompts().message(Translate(QStringLiteral("Bad file format.")), PromptIcon::Critical, PromptButtons::Ok,

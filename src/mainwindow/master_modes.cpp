@@ -45,6 +45,7 @@ void Master::SetCaptureMode(const QString& mode) {
         movieDisableLimit_->setChecked(false);
         movieFrameRate_->setValue(previewRate_->currentIndex() + 1);
     }
+    ClearAVIBuilderBuffer();
     if (!layout.recordImage.isEmpty()) setRecordImage(layout.recordImage);
     if (!layout.recordCaption.isEmpty()) recordButton()->setText(layout.recordCaption);
     for (int i = 0; i < ToolbarItemCount; ++i) {

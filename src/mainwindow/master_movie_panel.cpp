@@ -115,8 +115,8 @@ void Master::buildMovieBar() {
     const Button buttons[] = {{"filename", "Set AVI Filename", false, true},
                               {"audio", "Capture Audio", true, true},
                               {"writeinfo", "Write Other Information", true, true},
-                              {"otherinfo", "Edit Other Information", false, false},
-                              {"compression", "Video Compression", false, false},
+                              {"otherinfo", "Edit Other Information", false, true},
+                              {"compression", "Video Compression", false, true},
                               {"tcr", "", false, false}};
     for (const Button& button : buttons) {
         const QString key = QString::fromLatin1(button.key);
@@ -142,6 +142,10 @@ void Master::movieToolbarClicked(const QString& key) {
         } else {
             StopMovieRecord();
         }
+    } else if (key == QLatin1String("compression")) {
+        showVideoCompression();
+    } else if (key == QLatin1String("otherinfo")) {
+        showOtherInfo();
     } else if (key == QLatin1String("motion")) {
         armMotion();
         if (QAction* motion = FindKeyed<QAction>(movieToolbar_, key)) motion->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "master.h"
 
+#include "avitools/avi_info.h"
 #include "capture/capture_progress.h"
 #include "capture/video_screen.h"
 #include "core/global_state.h"
@@ -56,11 +57,15 @@ void Master::ShowCaptureProgress(int id) {
     }
     if (!out.ended) return;
     Vars.CaptureEnded = false;
-    if (ButtonDown(movie, QStringLiteral("writeinfo")) || ButtonDown(multiple, QStringLiteral("writeinfo"))) {
+    QString infoFailed;
+    if (ButtonDown(movieToolbar_, QStringLiteral("writeinfo")) || ButtonDown(multiple, QStringLiteral("writeinfo"))) {
         statusString_->setText(QStringLiteral("Writing Info"));
-        emit aviInfoWanted(Vars.CaptureFileName);
+        // A file that cannot take the list keeps its movie as it was; the status text says why.
+        infoFailed = WriteAviInfo(Vars.CaptureFileName, Vars.AVIInfo[0], Vars.AVIInfo[1], Vars.AVIInfo[2], Vars.AVIInfo[3],
+                                  Vars.AVIInfo[4], Vars.AVIInfo[5]);
     }
-    statusString_->setText(QStringLiteral("Stopped"));
+    statusString_->setText(infoFailed.isEmpty() ? QStringLiteral("Stopped")
+                                                : QStringLiteral("Stopped (no information written: %1)").arg(infoFailed));
     setRecordImage(QStringLiteral("record"));
     if (auto* autostart = FindKeyed<QAction>(operationBar_, QStringLiteral("autostart"))) autostart->setEnabled(true);
     masterTimer2_.start();

@@ -1,12 +1,14 @@
 // The multiple-image and AVI builder bands: the output type and the frame rate lists that the load
-// fills. Their windows and buttons come with the multiple-image capture and the AVI builder.
+// fills, and the AVI builder's panel. The multiple-image windows and buttons come with that capture.
 
 #include "master.h"
 
+#include "avitools/avi_builder_panel.h"
 #include "core/number_forms.h"
 #include "core/translate.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QToolBar>
 
 namespace kestrova {
@@ -32,7 +34,14 @@ void Master::buildSeriesBands() {
     }
     multipleImageFrameRate_ = list(multiple, QStringLiteral("MultipleImageFrameRate"), QStringLiteral("Frame Rate for Movie Viewer"));
     QToolBar* builder = addBand(QStringLiteral("avibuilder"), Translate(QStringLiteral("Avi Builder")));
+    aviBuilder_ = new AviBuilderPanel([this] { return aviBuildFps_->currentText(); }, builder);
+    builder->addWidget(aviBuilder_);
+    builder->addWidget(new QLabel(Translate(QStringLiteral("Frame Rate:")), builder));
     aviBuildFps_ = list(builder, QStringLiteral("AVIBuildFPS"), QStringLiteral("Frame Rate"));
+    aviBuildFps_->setEditable(true);  // the user may type a rate too
+    connect(aviBuilder_, &AviBuilderPanel::panelText, this, [this](const QString& key, const QString& text) {
+        if (QLabel* panel = statusBarPanel(key)) panel->setText(text);
+    });
 }
 
 void Master::fillSeriesLists() {
@@ -42,6 +51,10 @@ void Master::fillSeriesLists() {
         rates->setCurrentIndex(10);
     }
     multipleImageModeList_->setCurrentIndex(0);
+}
+
+void Master::ClearAVIBuilderBuffer() {
+    if (aviBuilder_) aviBuilder_->ClearAVIBuilderBuffer();
 }
 
 int Master::multipleImageMode() const { return multipleImageModeList_->currentIndex(); }

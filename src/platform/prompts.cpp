@@ -78,6 +78,11 @@ QString QtPrompts::openFile(const QString& title, const QString& filter, const Q
     return QFileDialog::getOpenFileName(parentWindow(), title, startPath, filter);
 }
 
+QStringList QtPrompts::openFiles(const QString& title, const QString& filter, const QString& startPath) {
+    if (Vars.ShuttingDown) return {};
+    return QFileDialog::getOpenFileNames(parentWindow(), title, startPath, filter);
+}
+
 QString QtPrompts::saveFile(const QString& title, const QString& filter, const QString& startPath, QString* chosenFilter) {
     if (Vars.ShuttingDown) return {};
     // The program asks its own overwrite questions where it needs them.

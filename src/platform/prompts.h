@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -27,6 +28,11 @@ public:
                                          const QString& defaultText) = 0;
     // filter in Qt's form: "Movies (*.avi);;All files (*)". Empty when the user cancels.
     virtual QString openFile(const QString& title, const QString& filter, const QString& startPath) = 0;
+    // Several files at once, in the order chosen; empty when the user cancels. One file by default.
+    virtual QStringList openFiles(const QString& title, const QString& filter, const QString& startPath) {
+        const QString one = openFile(title, filter, startPath);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
     // `chosenFilter`, when given, gets the filter the user chose ("JPEG Image File (*.jpg)").
     virtual QString saveFile(const QString& title, const QString& filter, const QString& startPath,
                              QString* chosenFilter = nullptr) = 0;
@@ -41,6 +47,7 @@ public:
                          const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& startPath) override;
+    QStringList openFiles(const QString& title, const QString& filter, const QString& startPath) override;
     QString saveFile(const QString& title, const QString& filter, const QString& startPath,
                      QString* chosenFilter = nullptr) override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;

@@ -154,6 +154,7 @@ TEST_F(ChooserTest, TheDeviceMenuConnectsAndTheToolbarOpensTheDeviceWindows) {
     EXPECT_EQ(screen->windowTitle(), "Test Pattern");
     EXPECT_EQ(Vars.DeviceIndex, 0);
 
+    EXPECT_FALSE(master->deviceToolbar()->button("exportdv")->isEnabled()) << "no DV device";
     for (const QString key : {"source", "format", "display", "wdmsettings"}) {
         master->deviceToolbar()->button(key)->click();
     }

@@ -3,6 +3,7 @@
 
 #include "mainwindow/master.h"
 
+#include "avitools/other_info.h"
 #include "capture/fullscreen_window.h"
 #include "capture/video_screen.h"
 #include "core/global_state.h"
@@ -18,9 +19,12 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QTimer>
 
 using namespace kestrova;
@@ -84,6 +88,39 @@ TEST_F(MasterVfwTest, ABackgroundMovieShowsItsProgressAndEndsOnce) {
     master->masterTimerTick();
     EXPECT_EQ(viewers.size(), 1) << "the end of a capture is handled once";
     EXPECT_EQ(test::ProbeMovie(Vars.CaptureFileName).videoPackets, 60);
+}
+
+TEST_F(MasterVfwTest, AMovieEndsWithTheInformationTextsWhenWriteInfoIsDown) {
+    connectTestPattern();
+    master->SetCaptureMode("movie");
+    master->movieDisableLimit()->setChecked(false);
+    master->movieHoursControl()->setValue(0);
+    master->movieMinutesControl()->setValue(0);
+    master->movieSecondsControl()->setValue(1);
+    FindKeyed<QAction>(master->movieToolbar(), "otherinfo")->trigger();
+    OtherInfo* info = master->otherInfoWindow();
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_EQ(info->InfoItems->currentRow(), 0);
+    info->TextItems->setText("(c) Garden");
+    info->InfoItems->setCurrentRow(1);
+    EXPECT_EQ(info->TextItems->text(), "");
+    info->TextItems->setText("Ann");
+    info->InfoItems->setCurrentRow(0);
+    EXPECT_EQ(info->TextItems->text(), "(c) Garden");
+    EXPECT_EQ(Vars.AVIInfo[0], "(c) Garden");
+    EXPECT_EQ(Vars.AVIInfo[1], "Ann");
+    FindKeyed<QAction>(master->movieToolbar(), "writeinfo")->setChecked(true);
+    Vars.CaptureFileName = tempPath("titled.avi");
+    Vars.CaptureYield = 1;
+    master->StartStopCapture(true);
+    // The end of the capture starts the timer that clears the texts later.
+    ASSERT_TRUE(WaitUntil([&] { return master->masterTimer2().isActive(); }, 5000));
+    EXPECT_EQ(master->statusString()->text(), "Stopped");
+    const test::MovieProbe probe = test::ProbeMovie(Vars.CaptureFileName);
+    EXPECT_EQ(probe.videoPackets, 30);
+    EXPECT_EQ(probe.metadata.value("copyright"), "(c) Garden");
+    EXPECT_EQ(probe.metadata.value("artist"), "Ann");
 }
 
 TEST_F(MasterVfwTest, AMovieWithSoundTakesTheFormatOfTheAudioLists) {

@@ -4,9 +4,12 @@
 #include "mainwindow/status_monitor.h"
 
 #include "capture/device_toolbar.h"
+#include "avitools/movie_viewer.h"
 #include "core/global_state.h"
 #include "detectors/audio_detector.h"
 #include "detectors/rs232_window.h"
+#include "imaging/image_window.h"
+#include "platform/media/recorder.h"
 #include "ui/about_window.h"
 #include "ui/keyed.h"
 
@@ -173,4 +176,36 @@ TEST_F(MasterTools, TheTriggerButtonsOpenTheirWindowsOnce) {
     serial->close();
     ASSERT_TRUE(test::WaitUntil([&] { return serial.isNull(); }, 2000));
     EXPECT_FALSE(rs232->isChecked());
+}
+
+TEST_F(MasterTools, MovieViewersOpenFromTheToolbarAndTheFileMenuSeveralAtOnce) {
+    const QString movie = tempPath("clip.avi");
+    {
+        media::RecorderSettings settings;
+        settings.path = movie;
+        settings.size = QSize(64, 48);
+        settings.fps = 10;
+        settings.frameByFrame = true;
+        media::Recorder recorder(settings, {});
+        ASSERT_EQ(recorder.start(), QString());
+        for (int n = 0; n < 3; ++n) recorder.queue()->push(media::Frame::fromImage(media::NewFrameImage(64, 48)));
+        ASSERT_EQ(recorder.stop(), QString());
+    }
+    prompts->fileAnswers = {movie, QString(), movie};
+    button("viewer")->trigger();
+    button("viewer")->trigger();  // cancelled
+    master->openCaptureFile();
+    const QList<MovieViewer*> viewers = master->findChildren<MovieViewer*>();
+    ASSERT_EQ(viewers.size(), 2);
+    for (MovieViewer* viewer : viewers) {
+        EXPECT_TRUE(viewer->isVisible());
+        EXPECT_EQ(viewer->windowTitle(), "clip.avi");
+        EXPECT_EQ(viewer->FrameCount(), 3);
+    }
+    EXPECT_TRUE(Vars.ViewerOpen);
+    FindKeyed<QAction>(viewers[0]->Mastertoolbar, "extractimg")->trigger();
+    EXPECT_EQ(master->statusString()->text(), "Image Extracted");
+    bool editor = false;
+    for (Image* window : master->findChildren<Image*>()) editor = editor || window->windowTitle() == "clip_Frame_0";
+    EXPECT_TRUE(editor);
 }

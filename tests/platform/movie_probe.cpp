@@ -24,6 +24,9 @@ MovieProbe ProbeMovie(const QString& path, bool decode) {
     FormatInput input(raw);
     avformat_find_stream_info(raw, nullptr);
     probe.container = QString::fromLatin1(raw->iformat->name);
+    for (const AVDictionaryEntry* tag = nullptr; (tag = av_dict_get(raw->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));) {
+        probe.metadata.insert(QString::fromUtf8(tag->key), QString::fromUtf8(tag->value));
+    }
     const int video = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     const int audio = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (video < 0) {

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QMap>
 #include <QString>
 
 #include <cstdint>
@@ -13,6 +14,7 @@ namespace kestrova::test {
 struct MovieProbe {
     QString error;      // empty when the file opened
     QString container;  // the demuxer's name
+    QMap<QString, QString> metadata;  // the file's tags as libavformat reads them
     QString videoCodec;
     double frameRate = 0;
     std::int64_t videoPackets = 0;

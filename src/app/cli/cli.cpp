@@ -1,11 +1,16 @@
 #include "cli.h"
 
+#include "avi_info_command.h"
+#include "build_avi_command.h"
 #include "devices_command.h"
 #include "effect_command.h"
+#include "export_dv_command.h"
+#include "extract_command.h"
 #include "record_command.h"
 #include "scan_command.h"
 #include "still_command.h"
 #include "webshare_command.h"
+#include "what_codec_command.h"
 
 #include "core/settings.h"
 #include "core/startup.h"
@@ -72,6 +77,29 @@ const std::vector<Command>& Commands() {
          "Serves the web page with the live picture, as the web share mode does; the address goes to\n"
          "standard error. Port 0 takes any free port.",
          "kestrova-cli webshare --source testpattern --port 8080"},
+        {"build-avi", BuildAviUsage(), RunBuildAviCommand,
+         "Builds a movie from bitmaps of one size and depth, in the order given, through the recorder's\n"
+         "compressors.\n"
+         "  --out FILE.avi    the movie, written whole or not at all\n"
+         "  --fps N           frames a second\n"
+         "  --codec NAME      the video compressor",
+         "kestrova-cli build-avi --out built.avi --fps 10 frame*.bmp"},
+        {"extract", "--in FILE.avi --out NAME.bmp|NAME.jpg [--quality N]  (every frame as NAME_Frame_000000.bmp ...)",
+         RunExtractCommand,
+         "Writes every frame of a movie as numbered pictures beside NAME, BMP or JPEG by its extension.\n"
+         "  --quality N       JPEG quality 1..100",
+         "kestrova-cli extract --in movie.avi --out shots/frame.jpg --quality 90"},
+        {"avi-info", "FILE.avi [--info KEY=TEXT]...  (KEY: copyright artist subject product source comments; without --info\n"
+                     "            it prints the texts)",
+         RunAviInfoCommand,
+         "Prints a movie's information texts, or appends a list of them with --info; a file that is not a\n"
+         "whole AVI is left as it was.",
+         "kestrova-cli avi-info movie.avi --info artist=Me --info copyright=2026"},
+        {"export-dv", "--in FILE.avi --out FILE.dv  (PAL or NTSC by the movie's frame rate)", RunExportDvCommand,
+         "Writes a movie as a DV stream file with progress on standard error.",
+         "kestrova-cli export-dv --in movie.avi --out movie.dv"},
+        {"what-codec", "FILE.avi  (the four-character code of its video and the codec's name)", RunWhatCodecCommand,
+         "Names the codec a movie's video needs, from the shipped codec.vc.", "kestrova-cli what-codec movie.avi"},
         {"scan", "--list | --out FILE [--device NAME] [--quality N] [--option NAME=VALUE]...  (a scanner's picture)",
          RunScanCommand,
          "Scans one picture through SANE; --option sets a scanner setting by SANE's name.\n"

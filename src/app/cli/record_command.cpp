@@ -1,6 +1,7 @@
 #include "record_command.h"
 
 #include "cli.h"
+#include "avitools/avi_info.h"
 #include "capture/source_kind.h"
 #include "platform/capture_driver.h"
 #include "platform/media/devices.h"
@@ -45,6 +46,8 @@ struct Options {
     QSize size;
     bool audio = false;
     int codec = 0;
+    AviInfoTexts info;
+    bool writeInfo = false;  // an information list goes into the finished movie
 };
 
 // Empty on success, else what is wrong with the command line.
@@ -77,6 +80,10 @@ QString parse(const QStringList& arguments, Options& options) {
             if (!width || !height || options.size.isEmpty() || options.size.width() % 2 || options.size.height() % 2) {
                 return QStringLiteral("bad size \"%1\" (even WIDTHxHEIGHT)").arg(value);
             }
+        } else if (name == QLatin1String("--info")) {
+            const QString wrong = ParseAviInfoAssignment(value, options.info);
+            if (!wrong.isEmpty()) return wrong;
+            options.writeInfo = true;
         } else if (name == QLatin1String("--codec")) {
             options.codec = VideoCompressorByKey(value.toLower());
             if (options.codec < 0) return QStringLiteral("unknown codec \"%1\" (one of: %2)").arg(value, codecKeys());
@@ -86,6 +93,14 @@ QString parse(const QStringList& arguments, Options& options) {
     }
     if (options.source.isEmpty() || options.out.isEmpty()) return QStringLiteral("--source and --out are needed");
     return {};
+}
+
+// The information texts into the finished movie, when any were given.
+int writeInfo(const Options& options) {
+    if (!options.writeInfo) return ExitOk;
+    const QString failed = WriteAviInfo(options.out, options.info);
+    if (!failed.isEmpty()) return fail(ExitFailed, QStringLiteral("the movie is written, its information texts are not: %1").arg(failed));
+    return ExitOk;
 }
 
 // A "vfw:N" source records through its capture-window driver: the movie is a capture sequence with
@@ -133,13 +148,14 @@ int RecordThroughDriver(const Options& options, int index) {
                 QString::number(done.dwCurrentVideoFrame / fps, 'f', 2).toUtf8().constData(), options.out.toLocal8Bit().constData());
     std::fflush(stdout);
     if (ended != QLatin1String("Capture End")) return fail(ExitFailed, ended);
-    return ExitOk;
+    return writeInfo(options);
 }
 
 }  // namespace
 
 const char* RecordUsage() {
     static const QByteArray usage = QStringLiteral("--source S --out FILE.avi [--fps R] [--seconds N] [--size WxH] [--audio] [--codec NAME]\n"
+                                                   "            [--info KEY=TEXT]...\n"
                                                    "            S: testpattern, wdm:N, vfw:N; NAME: %1 (default mjpeg)")
                                         .arg(codecKeys())
                                         .toUtf8();
@@ -231,7 +247,7 @@ int RunRecordCommand(const QStringList& arguments) {
                 options.out.toLocal8Bit().constData());
     std::fflush(stdout);
     if (!reason.isEmpty()) fail(status, reason);
-    return status;
+    return status == ExitOk ? writeInfo(options) : status;
 }
 
 }  // namespace kestrova::cli

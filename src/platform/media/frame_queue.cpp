@@ -51,6 +51,11 @@ void LatestFrameSlot::clear() {
 
 BoundedFrameQueue::BoundedFrameQueue(std::size_t capacity) : capacity_(capacity) {}
 
+bool BoundedFrameQueue::full() const {
+    std::lock_guard lock(mutex_);
+    return frames_.size() >= capacity_;
+}
+
 bool BoundedFrameQueue::push(Frame frame) {
     {
         std::lock_guard lock(mutex_);

@@ -53,6 +53,8 @@ public:
     // Wakes every waiting pop; later pushes are dropped.
     void close();
     std::int64_t dropped() const;
+    // A producer that must lose nothing (the AVI builder) pushes only while this is false.
+    bool full() const;
 
 private:
     const std::size_t capacity_;
