@@ -28,12 +28,10 @@ QString SavingStatus(std::int64_t index, std::int64_t last) {
 
 QString WriteFramePicture(const QImage& frame, const QString& path, PictureKind kind, int quality) {
     if (kind == PictureKind::Bitmap) {
-        cDib dib;
         QString why;
-        if (!dib.CreateFromView(ViewOf(frame))) return QStringLiteral("not enough memory");
-        if (!dib.WriteToFile(path, &why)) return QStringLiteral("cannot write %1: %2").arg(path, why);
+        if (!WriteBitmapFile(ViewOf(frame), path, &why, Durability::Unsynced)) return QStringLiteral("cannot write %1: %2").arg(path, why);
     } else if (kind == PictureKind::Jpeg) {
-        const JpegResult result = EncodeJpegFile(ViewOf(frame), path, quality);
+        const JpegResult result = EncodeJpegFile(ViewOf(frame), path, quality, Durability::Unsynced);
         if (result.status != JpegResult::Ok) return QStringLiteral("cannot write %1: %2").arg(path, result.reason);
     }
     return {};

@@ -4,20 +4,41 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrova {
 
-OutputFile::OutputFile(QString path, bool userOnly) : path_(std::move(path)), userOnly_(userOnly) {}
+OutputFile::OutputFile(QString path, bool userOnly, Durability durability)
+    : path_(std::move(path)), userOnly_(userOnly), durability_(durability) {}
 
-OutputFile::~OutputFile() = default;
+OutputFile::~OutputFile() {
+    if (beside_) beside_->remove();
+}
 
 bool OutputFile::fail(const QString& why) {
     error_ = why;
     replacing_.reset();  // a save file never committed leaves nothing behind
     through_.reset();
+    if (beside_) {
+        beside_->remove();
+        beside_.reset();
+    }
     return false;
 }
+
+namespace {
+// A name beside `path` that no other writer in this or another process uses at the same time.
+QString BesideName(const QString& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + QStringLiteral(".%1-%2.part").arg(::getpid()).arg(counter++);
+}
+}  // namespace
 
 bool OutputFile::open() {
     struct stat found {};
@@ -29,6 +50,15 @@ bool OutputFile::open() {
         if (!through_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(through_->errorString());
         return true;
     }
+    if (durability_ == Durability::Unsynced && !userOnly_) {
+        beside_ = std::make_unique<QFile>(BesideName(path_));
+        if (!beside_->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            const QString why = beside_->errorString();
+            beside_.reset();  // nothing was created
+            return fail(why);
+        }
+        return true;
+    }
     replacing_ = std::make_unique<QSaveFile>(path_);
     if (!replacing_->open(QIODevice::WriteOnly)) return fail(replacing_->errorString());
     if (userOnly_) replacing_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -36,7 +66,7 @@ bool OutputFile::open() {
 }
 
 bool OutputFile::write(const char* data, qint64 size) {
-    QFileDevice* device = replacing_ ? static_cast<QFileDevice*>(replacing_.get()) : through_.get();
+    QFileDevice* device = replacing_ ? static_cast<QFileDevice*>(replacing_.get()) : beside_ ? beside_.get() : through_.get();
     if (!device) return false;
     if (device->write(data, size) != size) return fail(device->errorString());
     return true;
@@ -49,14 +79,23 @@ bool OutputFile::commit() {
         through_.reset();
         return flushed || fail(why);
     }
+    if (beside_) {
+        beside_->close();
+        if (beside_->error() != QFileDevice::NoError) return fail(beside_->errorString());
+        if (::rename(QFile::encodeName(beside_->fileName()).constData(), QFile::encodeName(path_).constData()) != 0) {
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        beside_.reset();
+        return true;
+    }
     if (!replacing_) return false;
     if (!replacing_->commit()) return fail(replacing_->errorString());
     replacing_.reset();
     return true;
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly, QString* why) {
-    OutputFile file(path, userOnly);
+bool WriteFileAtomically(const QString& path, const QByteArray& data, bool userOnly, QString* why, Durability durability) {
+    OutputFile file(path, userOnly, durability);
     const bool written = file.open() && file.write(data.constData(), data.size()) && file.commit();
     if (!written && why) *why = file.errorString();
     return written;

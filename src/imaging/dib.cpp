@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace kestrova {
@@ -159,6 +160,17 @@ bool cDib::CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t l
     return true;
 }
 
+namespace {
+// The headers of a bottom-up 24-bit bitmap of `size` pixel bytes.
+BitmapInfoHeader TrueColourInfo(int width, int height, long long size) {
+    return BitmapInfoHeader{InfoHeaderSize, width, height, 1, 24, 0, static_cast<std::uint32_t>(size), 0, 0, 0, 0};
+}
+BitmapFileHeader TrueColourFile(long long size) {
+    return BitmapFileHeader{BitmapMagic, static_cast<std::uint32_t>(FileHeaderSize + InfoHeaderSize + size), 0, 0,
+                            FileHeaderSize + InfoHeaderSize};
+}
+}  // namespace
+
 bool cDib::CreateTrueColour(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     const long long size = RowBytes(width, 24) * height;
@@ -168,9 +180,8 @@ bool cDib::CreateTrueColour(int width, int height) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    info_ = BitmapInfoHeader{InfoHeaderSize, width, height, 1, 24, 0, static_cast<std::uint32_t>(size), 0, 0, 0, 0};
-    file_ = BitmapFileHeader{BitmapMagic, static_cast<std::uint32_t>(FileHeaderSize + InfoHeaderSize + size), 0, 0,
-                             FileHeaderSize + InfoHeaderSize};
+    info_ = TrueColourInfo(width, height, size);
+    file_ = TrueColourFile(size);
     format_.assign(InfoHeaderSize, 0);
     WriteInfoHeader(info_, format_.data());
     return true;
@@ -183,14 +194,38 @@ bool cDib::CreateFromView(const PictureView& picture) {
     return true;
 }
 
-bool cDib::WriteToFile(const QString& path, QString* why) const {
+bool cDib::WriteToFile(const QString& path, QString* why, Durability durability) const {
     // Written beside the old file and renamed over it (or straight into a pipe), from the buffers.
-    OutputFile file(path);
+    OutputFile file(path, false, durability);
     unsigned char header[FileHeaderSize];
     WriteFileHeader(file_, header);
     const auto write = [&file](const void* data, size_t size) { return file.write(static_cast<const char*>(data), qint64(size)); };
     const bool written = file.open() && write(header, sizeof header) && write(format_.data(), format_.size()) &&
                          write(pixels_.data(), pixels_.size()) && file.commit();
+    if (!written && why) *why = file.errorString();
+    return written;
+}
+
+bool WriteBitmapFile(const PictureView& picture, const QString& path, QString* why, Durability durability) {
+    const long long rowBytes = cDib::RowBytes(picture.width, 24);
+    const long long size = rowBytes * picture.height;
+    if (!picture.isValid() || size > (1LL << 30)) {
+        if (why) *why = QStringLiteral("not a picture that a bitmap can hold");
+        return false;
+    }
+    // The whole file in one buffer, rows bottom first and padded to four bytes, and one write.
+    const size_t total = size_t(FileHeaderSize + InfoHeaderSize + size);
+    const auto bytes = std::make_unique_for_overwrite<unsigned char[]>(total);
+    WriteFileHeader(TrueColourFile(size), bytes.get());
+    WriteInfoHeader(TrueColourInfo(picture.width, picture.height, size), bytes.get() + FileHeaderSize);
+    const size_t used = size_t(picture.width) * 3;
+    unsigned char* row = bytes.get() + FileHeaderSize + InfoHeaderSize;
+    for (int y = picture.height - 1; y >= 0; --y, row += rowBytes) {
+        std::memcpy(row, picture.row(y), used);
+        std::memset(row + used, 0, size_t(rowBytes) - used);
+    }
+    OutputFile file(path, false, durability);
+    const bool written = file.open() && file.write(reinterpret_cast<const char*>(bytes.get()), qint64(total)) && file.commit();
     if (!written && why) *why = file.errorString();
     return written;
 }

@@ -2,6 +2,7 @@
 // cDib: a packed device-independent bitmap together with the header of its bitmap file. The readers
 // trust nothing in the file: sizes and offsets are checked against the bytes actually there.
 
+#include "core/text_files.h"
 #include "imaging/picture_bits.h"
 #include "platform/bitmap_headers.h"
 
@@ -28,7 +29,7 @@ public:
     bool CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length);
     // Replaces the file whole (a pipe or device is written straight through); false when it could
     // not be written, with the system's reason in `why` when given.
-    bool WriteToFile(const QString& path, QString* why = nullptr) const;
+    bool WriteToFile(const QString& path, QString* why = nullptr, Durability durability = Durability::Synced) const;
     // A black 24-bit bottom-up picture.
     bool CreateTrueColour(int width, int height);
     // A 24-bit bottom-up copy of a picture.
@@ -77,5 +78,9 @@ private:
 // An uncompressed picture of 1, 4, 8, 16, 24 or 32 bits (or 16 and 32 with bit fields) as a 24-bit
 // one, bottom-up; false for anything else.
 bool ToTrueColour(const cDib& source, cDib& target);
+
+// A 24-bit picture written as a bitmap file straight from its rows, without a cDib of its own.
+bool WriteBitmapFile(const PictureView& picture, const QString& path, QString* why = nullptr,
+                     Durability durability = Durability::Synced);
 
 }  // namespace kestrova

@@ -48,10 +48,10 @@ QByteArray EncodeJpeg(const PictureView& picture, int quality, JpegResult* resul
     return QByteArray(reinterpret_cast<const char*>(out), qsizetype(size));
 }
 
-JpegResult EncodeJpegFile(const PictureView& picture, const QString& fileName, int quality) {
+JpegResult EncodeJpegFile(const PictureView& picture, const QString& fileName, int quality, Durability durability) {
     JpegResult result;
     const QByteArray bytes = EncodeJpeg(picture, quality, &result);
-    if (result.status == JpegResult::Ok && !WriteFileAtomically(fileName, bytes, false, &result.reason)) {
+    if (result.status == JpegResult::Ok && !WriteFileAtomically(fileName, bytes, false, &result.reason, durability)) {
         result.status = JpegResult::WriteFailed;
     }
     return result;

@@ -2,6 +2,7 @@
 // JPEG encoding through libjpeg-turbo's TurboJPEG API, straight from a picture's own bytes (blue,
 // green, red, rows bottom-up or top-down, padded rows): no copy of the picture.
 
+#include "core/text_files.h"
 #include "platform/picture_view.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ struct JpegResult {
 // quality is clamped to 1..100. Empty on failure (and result says why).
 QByteArray EncodeJpeg(const PictureView& picture, int quality, JpegResult* result = nullptr);
 // Encodes and writes the file whole (a failed write leaves any old file as it was).
-JpegResult EncodeJpegFile(const PictureView& picture, const QString& fileName, int quality);
+JpegResult EncodeJpegFile(const PictureView& picture, const QString& fileName, int quality,
+                          Durability durability = Durability::Synced);
 
 }  // namespace kestrova

@@ -11,13 +11,32 @@ using kestrova::test::KestrovaTest;
 using TextFiles = KestrovaTest;
 
 TEST_F(TextFiles, AtomicWriteReplacesTheWholeFile) {
-    const QString path = tempPath("vcsr.vc2");
-    ASSERT_TRUE(WriteFileAtomically(path, QByteArray(4096, 'x')));
-    ASSERT_TRUE(WriteFileAtomically(path, "short"));
+    for (const Durability durability : {Durability::Synced, Durability::Unsynced}) {
+        const QString path = tempPath("vcsr.vc2");
+        ASSERT_TRUE(WriteFileAtomically(path, QByteArray(4096, 'x'), false, nullptr, durability));
+        ASSERT_TRUE(WriteFileAtomically(path, "short", false, nullptr, durability));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("short"));
+        EXPECT_EQ(QDir(tempPath("")).entryList(QDir::Files), QStringList{"vcsr.vc2"});  // no temporary left
+    }
+}
+
+TEST_F(TextFiles, AnUnsyncedWriteThatIsNeverCommittedLeavesTheOldFileAlone) {
+    const QString path = tempPath("frame_000001.bmp");
+    ASSERT_TRUE(WriteFileAtomically(path, "old"));
+    {
+        OutputFile file(path, false, Durability::Unsynced);
+        ASSERT_TRUE(file.open());
+        ASSERT_TRUE(file.write("half", 4));
+    }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("short"));
-    EXPECT_EQ(QDir(tempPath("")).entryList(QDir::Files), QStringList{"vcsr.vc2"});  // no temporary left
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(tempPath("")).entryList(QDir::Files), QStringList{"frame_000001.bmp"});
+    QString why;
+    EXPECT_FALSE(WriteFileAtomically(tempPath("missing/frame.bmp"), "data", false, &why, Durability::Unsynced));
+    EXPECT_FALSE(why.isEmpty());
 }
 
 TEST_F(TextFiles, PrivateFilesAreForTheOwnerOnly) {

@@ -1,5 +1,6 @@
 #include "imaging/dib.h"
 #include "imaging/dib_section.h"
+#include "platform/image_view.h"
 
 #include "kestrova_test.h"
 
@@ -272,4 +273,29 @@ TEST_F(Bitmaps, PackedDibOf24BitsBecomesAFile) {
     EXPECT_EQ(dib.BitCount(), 8);  // the header was taken, the buffers kept
     EXPECT_EQ(dib.SizeBitmapInfo(), 40);
     EXPECT_FALSE(dib.WriteToFile(tempPath("no/such/folder/out.bmp")));
+}
+
+TEST_F(Bitmaps, APictureIsWrittenStraightFromItsRows) {
+    // Five pixels a row need a byte of padding; the picture is top-down, the file bottom-up.
+    QImage picture(5, 3, QImage::Format_BGR888);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 5; ++x) picture.setPixelColor(x, y, QColor(40 * x, 80 * y, 7));
+    }
+    for (const Durability durability : {Durability::Synced, Durability::Unsynced}) {
+        const QString path = tempPath("frame.bmp");
+        QString why;
+        ASSERT_TRUE(WriteBitmapFile(ViewOf(picture), path, &why, durability)) << why.toStdString();
+        EXPECT_EQ(QFile(path).size(), 54 + 16 * 3);
+        cDib back;
+        ASSERT_TRUE(back.CreateFromFile(path)) << back.LoadError().toStdString();
+        const PictureView read = back.view();
+        for (int y = 0; y < 3; ++y) {
+            EXPECT_EQ(std::memcmp(read.row(y), ViewOf(picture).row(y), 15), 0) << "row " << y;
+        }
+    }
+    QString why;
+    EXPECT_FALSE(WriteBitmapFile(ViewOf(picture), tempPath("no/such/folder/frame.bmp"), &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(WriteBitmapFile(PictureView{}, tempPath("empty.bmp"), &why));
+    EXPECT_FALSE(QFile::exists(tempPath("empty.bmp")));
 }
