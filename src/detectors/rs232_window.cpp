@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "core/translate.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +89,11 @@ RS232::RS232(std::unique_ptr<SerialLine> line, QWidget* parent)
 RS232::~RS232() {
     scanTimer_.stop();
     line_->close();
+}
+
+void RS232::closeEvent(QCloseEvent* event) {
+    emit closing();
+    QWidget::closeEvent(event);
 }
 
 void RS232::portChanged() {

@@ -38,6 +38,11 @@ public:
 signals:
     void startStopRequested();
     void shutterRequested();
+    // The window is closing (its close box or close()), while it is still whole.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void portChanged();

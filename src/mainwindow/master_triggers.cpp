@@ -35,8 +35,9 @@ void Master::switchSerialTrigger(bool on) {
     serialTrigger_ = new RS232(nullptr, this);
     connect(serialTrigger_, &RS232::startStopRequested, this, &Master::RecordNow, Qt::QueuedConnection);
     connect(serialTrigger_, &RS232::shutterRequested, this, &Master::shutterPressed, Qt::QueuedConnection);
-    // Closed by its own close box: the button comes up again.
-    connect(serialTrigger_, &QObject::destroyed, this,
+    // Closed by its own close box: the button comes up again. Said while the window is still whole,
+    // since the button's release closes it (a second close of a closing window does nothing).
+    connect(serialTrigger_, &RS232::closing, this,
             [button = QPointer<QAction>(FindKeyed<QAction>(operationBar_, QStringLiteral("rs232")))] {
                 if (button) button->setChecked(false);
             });
