@@ -10,10 +10,7 @@ namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli avi-info: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("avi-info", status, text); }
 
 }  // namespace
 

@@ -13,10 +13,7 @@ namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli build-avi: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("build-avi", status, text); }
 
 QString codecKeys() {
     QStringList keys;

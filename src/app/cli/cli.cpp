@@ -112,6 +112,11 @@ const std::vector<Command>& Commands() {
     return commands;
 }
 
+int SayFailure(const char* command, int status, const QString& text) {
+    std::fprintf(stderr, "kestrova-cli %s: %s\n", command, text.toLocal8Bit().constData());
+    return status;
+}
+
 QString CommandHelp(const Command& command) {
     QString text = QStringLiteral("Usage: kestrova-cli %1 %2\n").arg(QString::fromLatin1(command.name), QString::fromLatin1(command.usage));
     if (*command.details != '\0') text += u'\n' + QString::fromLatin1(command.details) + u'\n';

@@ -26,6 +26,9 @@ struct Command {
 // The help of one command: its usage line, details and example.
 QString CommandHelp(const Command& command);
 
+// Says text on standard error as "kestrova-cli COMMAND: text" and answers status.
+int SayFailure(const char* command, int status, const QString& text);
+
 // Every command kestrova-cli knows, in the order the help lists them.
 const std::vector<Command>& Commands();
 

@@ -4,16 +4,12 @@
 #include "imaging/dib.h"
 #include "imaging/effects.h"
 
-#include <cstdio>
 
 namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli effect: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("effect", status, text); }
 
 QString effectNames() {
     QStringList names;

@@ -11,10 +11,7 @@ namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli extract: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("extract", status, text); }
 
 }  // namespace
 

@@ -27,10 +27,7 @@ constexpr double MaxSeconds = 366.0 * 24 * 3600;
 // How long past --seconds a movie may take to end by its frame count before the clock ends it.
 constexpr int LengthGraceMs = 2000;
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli record: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("record", status, text); }
 
 QString codecKeys() {
     QStringList keys;

@@ -17,10 +17,7 @@ namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli scan: %s\n", text.toUtf8().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("scan", status, text); }
 
 int list() {
     const ScannerList found = ListScanners();

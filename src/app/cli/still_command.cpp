@@ -13,16 +13,12 @@
 #include "platform/picture_writer.h"
 
 
-#include <cstdio>
 
 namespace kestrova::cli {
 
 namespace {
 
-int fail(int status, const QString& text) {
-    std::fprintf(stderr, "kestrova-cli still: %s\n", text.toUtf8().constData());
-    return status;
-}
+int fail(int status, const QString& text) { return SayFailure("still", status, text); }
 
 // A source is opened, its first picture taken, within this time; then the command gives up.
 constexpr std::chrono::seconds grabDeadline{12};
