@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 namespace kestrova::cli {
 
@@ -48,8 +47,7 @@ int RunBuildAviCommand(const QStringList& arguments) {
     AviBuild build(settings);
     bool firstUnreadable = false;
     if (const QString failed = build.start(firstUnreadable); !failed.isEmpty()) return fail(ExitFailed, failed);
-    const bool terminal = ::isatty(STDERR_FILENO);
-    const int every = terminal ? 10 : 100;
+    FrameProgress progress("building", settings.out);
     for (;;) {
         const AviBuild::Step step = build.step();
         if (step == AviBuild::Step::Busy) {
@@ -58,12 +56,9 @@ int RunBuildAviCommand(const QStringList& arguments) {
         }
         if (step == AviBuild::Step::Failed) return fail(ExitFailed, build.failure());
         if (step == AviBuild::Step::Done) break;
-        if (build.next() % every == 0 || build.next() == build.count()) {
-            std::fprintf(stderr, "%sbuilding %s: %d of %d frames%s", terminal ? "\r" : "", settings.out.toLocal8Bit().constData(),
-                         build.next(), build.count(), terminal ? "" : "\n");
-        }
+        progress.show(build.next(), build.count());
     }
-    if (terminal) std::fputc('\n', stderr);
+    progress.finish();
     if (const QString failed = build.finish(); !failed.isEmpty()) return fail(ExitFailed, failed);
     std::printf("frames=%d fps=%d file=%s\n", build.count(), settings.fps, settings.out.toLocal8Bit().constData());
     return ExitOk;

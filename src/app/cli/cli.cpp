@@ -18,6 +18,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace kestrova::cli {
 
 namespace {
@@ -110,6 +112,19 @@ const std::vector<Command>& Commands() {
          "kestrova-cli scan --out page.jpg --option resolution=150"},
     };
     return commands;
+}
+
+FrameProgress::FrameProgress(const char* verb, const QString& name)
+    : verb_(verb), name_(name.toLocal8Bit()), terminal_(::isatty(STDERR_FILENO)) {}
+
+void FrameProgress::show(long long done, long long count) {
+    if (done % (terminal_ ? 10 : 100) != 0 && done != count) return;
+    std::fprintf(stderr, "%s%s %s: %lld of %lld frames%s", terminal_ ? "\r" : "", verb_, name_.constData(), done, count,
+                 terminal_ ? "" : "\n");
+}
+
+void FrameProgress::finish() {
+    if (terminal_) std::fputc('\n', stderr);
 }
 
 int SayFailure(const char* command, int status, const QString& text) {

@@ -29,6 +29,21 @@ QString CommandHelp(const Command& command);
 // Says text on standard error as "kestrova-cli COMMAND: text" and answers status.
 int SayFailure(const char* command, int status, const QString& text);
 
+// "VERB NAME: i of n frames" on standard error for a long job: rewritten in place every 10 frames on a
+// terminal, a line every 100 frames (and at the last) otherwise.
+class FrameProgress {
+public:
+    FrameProgress(const char* verb, const QString& name);
+    void show(long long done, long long count);
+    // Ends the line on a terminal once the job is through.
+    void finish();
+
+private:
+    const char* verb_;
+    QByteArray name_;
+    bool terminal_;
+};
+
 // Every command kestrova-cli knows, in the order the help lists them.
 const std::vector<Command>& Commands();
 

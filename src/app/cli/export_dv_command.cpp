@@ -5,7 +5,6 @@
 #include "avitools/dv_stream.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace kestrova::cli {
 
@@ -24,15 +23,11 @@ int RunExportDvCommand(const QStringList& arguments) {
     if (in.isEmpty() || out.isEmpty() || !options->positional.isEmpty()) return fail(ExitUsage, QStringLiteral("usage: export-dv --in FILE.avi --out FILE.dv"));
     DvStreamWriter writer;
     if (const QString failed = writer.open(in, out); !failed.isEmpty()) return fail(ExitFailed, failed);
-    const bool terminal = ::isatty(STDERR_FILENO);
-    const std::int64_t every = terminal ? 10 : 100;
+    FrameProgress progress("exporting", out);
     while (writer.step()) {
-        if (writer.next() % every == 0 || writer.next() == writer.count()) {
-            std::fprintf(stderr, "%sexporting %s: %lld of %lld frames%s", terminal ? "\r" : "", out.toLocal8Bit().constData(),
-                         static_cast<long long>(writer.next()), static_cast<long long>(writer.count()), terminal ? "" : "\n");
-        }
+        progress.show(writer.next(), writer.count());
     }
-    if (terminal) std::fputc('\n', stderr);
+    progress.finish();
     if (const QString failed = writer.finish(); !failed.isEmpty()) return fail(ExitFailed, failed);
     std::printf("frames=%lld standard=%s file=%s\n", static_cast<long long>(writer.count()), writer.pal() ? "PAL" : "NTSC",
                 out.toLocal8Bit().constData());

@@ -5,7 +5,6 @@
 #include "avitools/frame_extraction.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace kestrova::cli {
 
@@ -31,8 +30,7 @@ int RunExtractCommand(const QStringList& arguments) {
 
     FrameExtraction extraction;
     if (const QString failed = extraction.open(in, out, *quality); !failed.isEmpty()) return fail(ExitFailed, failed);
-    const bool terminal = ::isatty(STDERR_FILENO);
-    const std::int64_t every = terminal ? 10 : 100;
+    FrameProgress progress("extracting", in);
     for (;;) {
         const FrameExtraction::Step step = extraction.step();
         if (step == FrameExtraction::Step::Done) break;
@@ -42,12 +40,9 @@ int RunExtractCommand(const QStringList& arguments) {
             if (step == FrameExtraction::Step::Failed) return fail(ExitFailed, extraction.failure());
             return fail(ExitFailed, QStringLiteral("%1 is damaged: %2").arg(in, extraction.failure()));
         }
-        if (extraction.next() % every == 0 || extraction.next() == extraction.count()) {
-            std::fprintf(stderr, "%sextracting %s: %lld of %lld frames%s", terminal ? "\r" : "", in.toLocal8Bit().constData(),
-                         static_cast<long long>(extraction.next()), static_cast<long long>(extraction.count()), terminal ? "" : "\n");
-        }
+        progress.show(extraction.next(), extraction.count());
     }
-    if (terminal) std::fputc('\n', stderr);
+    progress.finish();
     std::printf("frames=%lld first=%s\n", static_cast<long long>(extraction.count()), ExtractedFrameName(out, 0).toLocal8Bit().constData());
     return ExitOk;
 }
