@@ -194,9 +194,9 @@ bool cDib::CreateFromView(const PictureView& picture) {
     return true;
 }
 
-bool cDib::WriteToFile(const QString& path, QString* why, Durability durability) const {
+bool cDib::WriteToFile(const QString& path, QString* why) const {
     // Written beside the old file and renamed over it (or straight into a pipe), from the buffers.
-    OutputFile file(path, false, durability);
+    OutputFile file(path);
     unsigned char header[FileHeaderSize];
     WriteFileHeader(file_, header);
     const auto write = [&file](const void* data, size_t size) { return file.write(static_cast<const char*>(data), qint64(size)); };

@@ -29,7 +29,7 @@ public:
     bool CreateFromPackedDIBPointer(const unsigned char* packed, std::size_t length);
     // Replaces the file whole (a pipe or device is written straight through); false when it could
     // not be written, with the system's reason in `why` when given.
-    bool WriteToFile(const QString& path, QString* why = nullptr, Durability durability = Durability::Synced) const;
+    bool WriteToFile(const QString& path, QString* why = nullptr) const;
     // A black 24-bit bottom-up picture.
     bool CreateTrueColour(int width, int height);
     // A 24-bit bottom-up copy of a picture.
